@@ -1,0 +1,117 @@
+#include "create_dialog/fitxer_crear.h"
+#include "main_window/frm_alumnes.h"
+#include "platform/finestres.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSessionManager>
+
+using platform::Formulari;
+
+frmAlumnes::frmAlumnes(platform::Serveis serveis, record::NomsFitxer& noms, QWidget* pare)
+    : QMainWindow(pare), m_serveis(serveis), m_noms(noms) {
+    // Load step: no file open, nothing on screen yet.
+    RegistreActual = 0;
+    NumRegistres = 0;
+    m_noms.NomFitxer.clear();
+    LongRegistre = record::TipusAlumne::kLongitud;
+
+    setObjectName(QStringLiteral("frmAlumnes"));
+    setWindowTitle(QStringLiteral("Dades alumnes"));
+    creaControls();
+    creaMenu();
+    connectaOrdres();
+}
+
+frmAlumnes::~frmAlumnes() = default;
+
+void frmAlumnes::creaControls() {
+    auto* area = new QWidget(this);
+    area->setFont(platform::fontDelFormulari());
+    setCentralWidget(area);
+
+    Formulari f(area);
+    area->setFixedSize(f.mida(7365, 3630));
+    // The frames come first so that they lie beneath the controls they surround.
+    // clang-format off
+    Shape1 = f.afegeix<QFrame>(QStringLiteral("Shape1"), {0, 120, 4455, 3255});
+    Shape2 = f.afegeix<QFrame>(QStringLiteral("Shape2"), {4560, 120, 1575, 3255});
+    lblNomFitxer = f.afegeix<QLabel>(QStringLiteral("lblNomFitxer"), QStringLiteral("Nom fitxer:"), {120, 360, 1215, 255}, 18);
+    txtNomFitxer = f.afegeix<QLineEdit>(QStringLiteral("txtNomFitxer"), {1440, 360, 1575, 285}, 5);
+    lblNúmRegistreActual = f.afegeix<QLabel>(QStringLiteral("lblNúmRegistreActual"), QString(), {3840, 360, 495, 255}, 0);
+    f.afegeix<QLabel>(QStringLiteral("Label1"), QStringLiteral("Nom:"), {120, 960, 1215, 255}, 13);
+    txtNom = f.afegeix<QLineEdit>(QStringLiteral("txtNom"), {1440, 960, 2895, 285}, 1);
+    f.afegeix<QLabel>(QStringLiteral("Label2"), QStringLiteral("Adreça:"), {120, 1440, 1095, 255}, 14);
+    txtAdreça = f.afegeix<QLineEdit>(QStringLiteral("txtAdreça"), {1440, 1440, 2895, 285}, 2);
+    f.afegeix<QLabel>(QStringLiteral("Label4"), QStringLiteral("Població:"), {120, 1920, 1215, 255}, 16);
+    txtPoblació = f.afegeix<QLineEdit>(QStringLiteral("txtPoblació"), {1440, 1920, 2895, 285}, 3);
+    f.afegeix<QLabel>(QStringLiteral("Label3"), QStringLiteral("Codi postal:"), {120, 2400, 1215, 255}, 15);
+    txtCodiPostal = f.afegeix<QLineEdit>(QStringLiteral("txtCodiPostal"), {1440, 2400, 2895, 285}, 6);
+    f.afegeix<QLabel>(QStringLiteral("Label5"), QStringLiteral("Telèfon:"), {120, 2880, 1215, 255}, 17);
+    txtTelèfon = f.afegeix<QLineEdit>(QStringLiteral("txtTelèfon"), {1440, 2880, 2895, 285}, 4);
+    cmdPrimer = f.afegeix<QPushButton>(QStringLiteral("cmdPrimer"), QStringLiteral("Primer"), {4800, 480, 1095, 255}, 7);
+    cmdÚltim = f.afegeix<QPushButton>(QStringLiteral("cmdÚltim"), QStringLiteral("Últim"), {4800, 960, 1095, 255}, 8);
+    cmdSegüent = f.afegeix<QPushButton>(QStringLiteral("cmdSegüent"), QStringLiteral("Següent"), {4800, 1440, 1095, 255}, 9);
+    cmdAnterior = f.afegeix<QPushButton>(QStringLiteral("cmdAnterior"), QStringLiteral("Anterior"), {4800, 1920, 1095, 255}, 10);
+    cmdNou = f.afegeix<QPushButton>(QStringLiteral("cmdNou"), QStringLiteral("Nou"), {4800, 2400, 1095, 255}, 11);
+    cmdGravar = f.afegeix<QPushButton>(QStringLiteral("cmdGravar"), QStringLiteral("Gravar pantalla"), {4560, 2880, 1575, 255}, 12);
+    // clang-format on
+    f.aplicaOrdreTabulacio();
+
+    for (QFrame* forma : {Shape1, Shape2}) {
+        forma->setFrameStyle(QFrame::Box | QFrame::Plain);
+        forma->setLineWidth(1);
+        forma->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    for (QLabel* etiqueta : area->findChildren<QLabel*>())
+        etiqueta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (QPushButton* boto : area->findChildren<QPushButton*>()) {
+        boto->setAutoDefault(false);
+        boto->setDefault(false);
+    }
+    txtNom->setFocus();
+
+    // The client area is fixed: the controls have fixed places, so resizing would add nothing.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
+        const QRect disponible = pantalla->availableGeometry();
+        move(disponible.center() - QPoint(area->width() / 2, area->height() / 2));
+    }
+}
+
+void frmAlumnes::creaMenu() {
+    QMenu* mnuFitxer = menuBar()->addMenu(QStringLiteral("&Fitxer"));
+    mnuFitxer->setObjectName(QStringLiteral("mnuFitxer"));
+    const auto afegeix = [mnuFitxer](const QString& nom, const QString& text) {
+        QAction* accio = mnuFitxer->addAction(text);
+        accio->setObjectName(nom);
+        return accio;
+    };
+    mnuCrear = afegeix(QStringLiteral("mnuCrear"), QStringLiteral("&Crear"));
+    mnuObrir = afegeix(QStringLiteral("mnuObrir"), QStringLiteral("&Obrir"));
+    mnuTancar = afegeix(QStringLiteral("mnuTancar"), QStringLiteral("&Tancar"));
+    mnuSortir = afegeix(QStringLiteral("mnuSortir"), QStringLiteral("&Sortir"));
+}
+
+void frmAlumnes::connectaOrdres() {
+    connect(cmdPrimer, &QPushButton::clicked, this, &frmAlumnes::Primer);
+    connect(cmdAnterior, &QPushButton::clicked, this, &frmAlumnes::Anterior);
+    connect(cmdSegüent, &QPushButton::clicked, this, &frmAlumnes::Següent);
+    connect(cmdÚltim, &QPushButton::clicked, this, &frmAlumnes::Últim);
+    connect(cmdNou, &QPushButton::clicked, this, &frmAlumnes::Nou);
+    connect(cmdGravar, &QPushButton::clicked, this, &frmAlumnes::GravarPantalla);
+    connect(mnuCrear, &QAction::triggered, this, &frmAlumnes::Crear);
+    connect(mnuObrir, &QAction::triggered, this, &frmAlumnes::Obrir);
+    connect(mnuTancar, &QAction::triggered, this, &frmAlumnes::Tancar);
+    connect(mnuSortir, &QAction::triggered, this, &frmAlumnes::Sortir);
+    // A desktop session that ends takes the program with it: save and close first.
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::commitDataRequest, this, [this] { Tancar(); });
+}

@@ -1,0 +1,72 @@
+#include "main_window/frm_alumnes.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+#include <exception>
+#include <utility>
+
+using record::Camp;
+
+namespace {
+
+// Runs one file step until it succeeds or the user stops asking to try again.
+template <class Pas>
+bool ambReintents(platform::Missatges& missatges, const QString& pregunta, Pas&& pas) {
+    for (;;) {
+        try {
+            pas();
+            return true;
+        } catch (const std::exception&) {
+            if (!missatges.preguntaSiNo(pregunta))
+                return false;
+        }
+    }
+}
+
+}  // namespace
+
+std::array<std::pair<Camp, QLineEdit*>, 5> frmAlumnes::campsDePantalla() const {
+    // Record order; on screen the town's row comes before the postal code's.
+    return {{{Camp::Nom, txtNom},
+             {Camp::Adreca, txtAdreça},
+             {Camp::CodiPostal, txtCodiPostal},
+             {Camp::Poblacio, txtPoblació},
+             {Camp::Telefon, txtTelèfon}}};
+}
+
+void frmAlumnes::NetejarPantalla() {
+    lblNúmRegistreActual->setText(QString());
+    for (QLineEdit* camp : {txtNom, txtAdreça, txtPoblació, txtCodiPostal, txtTelèfon})
+        camp->setText(QString());
+}
+
+bool frmAlumnes::GravarRegistre() {
+    for (const auto& [camp, caixa] : campsDePantalla())
+        Alumne.posa(camp, caixa->text());
+
+    return ambReintents(m_serveis.missatges, QStringLiteral("No desat. Ho torno a intentar?"), [&] {
+        m_serveis.sistemaFitxers.escriuRegistre(RegistreActual, Alumne.bytes());
+    });
+}
+
+bool frmAlumnes::LlegirRegistre(qint16 numero) {
+    const bool llegit =
+        ambReintents(m_serveis.missatges, QStringLiteral("No llegit. Ho torno a intentar?"), [&] {
+            Alumne = record::TipusAlumne::deBytes(m_serveis.sistemaFitxers.llegeixRegistre(numero));
+        });
+    if (!llegit)
+        return false;
+
+    for (const auto& [camp, caixa] : campsDePantalla()) {
+        caixa->setText(Alumne.text(camp));
+        // Fields come padded with spaces; the start of the text is what the user wants to see.
+        caixa->setCursorPosition(0);
+    }
+    posaNumeroRegistre(numero);
+    return true;
+}
+
+void frmAlumnes::posaNumeroRegistre(qint16 numero) {
+    lblNúmRegistreActual->setText(QString::number(numero));
+}

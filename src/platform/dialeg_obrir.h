@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// The system's Open-file dialog. The filter is a list of "description|pattern" pairs, the
+// first one selected. Returns the chosen path, or "" when the user cancels.
+class DialegObrir {
+  public:
+    virtual ~DialegObrir() = default;
+    virtual QString obre(const QString& filtre) = 0;
+};
+
+class DialegObrirQt final : public DialegObrir {
+  public:
+    QString obre(const QString& filtre) override;
+};
+
+// "Tots els fitxers(*.*)|*.*" as the toolkit's name filters. "*.*" means every file, so it
+// becomes "*": names without a dot must be listed too.
+QStringList filtresDelDialeg(const QString& filtre);
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+#include "platform/dialeg_obrir.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+namespace platform {
+
+QStringList filtresDelDialeg(const QString& filtre) {
+    const QStringList parts = filtre.split(u'|');
+    QStringList filtres;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patrons = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& patro : patrons) {
+            if (patro.trimmed() == QStringLiteral("*.*"))
+                patro = QStringLiteral("*");
+        }
+        filtres << parts[i] + QStringLiteral(" (") + patrons.join(u' ') + u')';
+    }
+    return filtres;
+}
+
+QString DialegObrirQt::obre(const QString& filtre) {
+    QFileDialog dialeg(QApplication::activeWindow());
+    dialeg.setAcceptMode(QFileDialog::AcceptOpen);
+    dialeg.setFileMode(QFileDialog::ExistingFile);
+    // The toolkit's own dialog behaves the same on every desktop, with or without one running.
+    dialeg.setOption(QFileDialog::DontUseNativeDialog);
+    dialeg.setOption(QFileDialog::HideNameFilterDetails);
+    const QStringList filtres = filtresDelDialeg(filtre);
+    dialeg.setNameFilters(filtres);
+    if (!filtres.isEmpty())
+        dialeg.selectNameFilter(filtres.first());
+    if (dialeg.exec() != QDialog::Accepted)
+        return {};
+    return dialeg.selectedFiles().value(0);
+}
+
+}  // namespace platform

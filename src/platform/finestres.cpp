@@ -1,0 +1,69 @@
+#include "platform/finestres.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+
+namespace {
+constexpr qreal kTwipsPerPolzada = 1440.0;
+constexpr qreal kPuntsPerPolzadaPerDefecte = 96.0;
+}  // namespace
+
+qreal puntsPerPolzada(const QWidget* widget) {
+    const QScreen* pantalla =
+        widget && widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
+    return pantalla ? pantalla->logicalDotsPerInch() : kPuntsPerPolzadaPerDefecte;
+}
+
+int twipsAPixels(int twips, qreal punts) {
+    return int(std::lround(twips * punts / kTwipsPerPolzada));
+}
+
+QRect rectEnPixels(const RectTwips& t, qreal punts) {
+    return {twipsAPixels(t.esquerra, punts), twipsAPixels(t.dalt, punts),
+            twipsAPixels(t.amplada, punts), twipsAPixels(t.alcada, punts)};
+}
+
+QFont fontDelFormulari() {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    return font;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+Formulari::Formulari(QWidget* area) : m_area(area), m_punts(puntsPerPolzada(area)) {}
+
+QSize Formulari::mida(int ampladaTwips, int alcadaTwips) const {
+    return {twipsAPixels(ampladaTwips, m_punts), twipsAPixels(alcadaTwips, m_punts)};
+}
+
+void Formulari::situa(QWidget* control, const QString& nom, const RectTwips& rect, int tabulacio) {
+    control->setObjectName(nom);
+    control->setGeometry(rectEnPixels(rect, m_punts));
+    if (tabulacio >= 0)
+        m_ordre.emplace_back(tabulacio, control);
+}
+
+void Formulari::aplicaOrdreTabulacio() {
+    std::vector<QWidget*> focusables;
+    std::stable_sort(m_ordre.begin(), m_ordre.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [_, control] : m_ordre) {
+        if (control->focusPolicy() & Qt::TabFocus)
+            focusables.push_back(control);
+    }
+    for (std::size_t i = 1; i < focusables.size(); ++i)
+        QWidget::setTabOrder(focusables[i - 1], focusables[i]);
+}
+
+}  // namespace platform

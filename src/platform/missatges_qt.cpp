@@ -1,0 +1,22 @@
+#include "platform/missatges.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace platform {
+
+Resposta MissatgesQt::mostra(const QString& text, Botons botons, Icona icona) {
+    const bool siNo = botons == Botons::SiNo;
+    QMessageBox caixa(icona == Icona::Atura ? QMessageBox::Critical : QMessageBox::NoIcon,
+                      QStringLiteral("q2x7"), text,
+                      siNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                      QApplication::activeWindow());
+    if (siNo)
+        caixa.setDefaultButton(QMessageBox::Yes);
+    const int resposta = caixa.exec();
+    if (!siNo)
+        return Resposta::Acceptar;
+    return resposta == QMessageBox::Yes ? Resposta::Si : Resposta::No;
+}
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/dialeg_obrir.h"
+#include "platform/missatges.h"
+#include "platform/sistema_fitxers.h"
+
+namespace platform {
+
+// What the windows may reach outside themselves; the real program and the tests fill it in.
+struct Serveis {
+    Missatges& missatges;
+    DialegObrir& dialegObrir;
+    SistemaFitxers& sistemaFitxers;
+};
+
+}  // namespace platform

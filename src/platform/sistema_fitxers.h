@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+namespace platform {
+
+class ErrorFitxer : public std::runtime_error {
+  public:
+    enum class Tipus {
+        NumeroRegistreIncorrecte,  // a record number below 1
+        NumeroFitxerIncorrecte,    // the channel is not open
+        Disc,                      // anything the system refused
+    };
+    ErrorFitxer(Tipus tipus, const QString& detall)
+        : std::runtime_error(detall.toStdString()), m_tipus(tipus) {}
+    Tipus tipus() const { return m_tipus; }
+
+  private:
+    Tipus m_tipus;
+};
+
+// The file system the windows work on: one random-access record file open at a time (the
+// channel), deleting files, and drives and directories. Every failure throws ErrorFitxer.
+class SistemaFitxers {
+  public:
+    virtual ~SistemaFitxers() = default;
+
+    // Opens for reading and writing, creating the file empty when it does not exist.
+    virtual void obre(const QString& cami, qint16 longRegistre) = 0;
+    virtual qint64 longitud() = 0;
+    // Record numbers count from 1; writing past the end lengthens the file.
+    virtual void escriuRegistre(qint16 numero, QByteArrayView registre) = 0;
+    virtual QByteArray llegeixRegistre(qint16 numero) = 0;
+    // Harmless when nothing is open.
+    virtual void tanca() = 0;
+
+    virtual void esborra(const QString& cami) = 0;
+
+    virtual QString directoriActual() = 0;
+    virtual void canviaDirectoriActual(const QString& directori) = 0;
+
+    // Drives are the mount points a user would pick from, "/" first.
+    virtual QStringList unitats() = 0;
+    // The last directory made current on the drive in this run, else the process's current
+    // directory when it lies there, else the drive's root.
+    virtual QString directoriDeUnitat(const QString& unitat) = 0;
+    virtual QStringList subdirectoris(const QString& directori) = 0;
+    virtual QStringList fitxers(const QString& directori) = 0;
+};
+
+// The drive among `unitats` whose mount point holds `cami` (the longest such), "" for none.
+QString unitatDe(const QStringList& unitats, const QString& cami);
+
+class SistemaFitxersReal : public SistemaFitxers {
+  public:
+    SistemaFitxersReal() = default;
+    ~SistemaFitxersReal() override;
+    SistemaFitxersReal(const SistemaFitxersReal&) = delete;
+    SistemaFitxersReal& operator=(const SistemaFitxersReal&) = delete;
+
+    void obre(const QString& cami, qint16 longRegistre) override;
+    qint64 longitud() override;
+    void escriuRegistre(qint16 numero, QByteArrayView registre) override;
+    QByteArray llegeixRegistre(qint16 numero) override;
+    void tanca() override;
+    void esborra(const QString& cami) override;
+    QString directoriActual() override;
+    void canviaDirectoriActual(const QString& directori) override;
+    QStringList unitats() override;
+    QString directoriDeUnitat(const QString& unitat) override;
+    QStringList subdirectoris(const QString& directori) override;
+    QStringList fitxers(const QString& directori) override;
+
+  private:
+    int descriptorObert() const;
+    qint64 posicio(qint16 numero) const;
+
+    int m_descriptor = -1;
+    qint16 m_longRegistre = 0;
+    QHash<QString, QString> m_directoriPerUnitat;
+};
+
+}  // namespace platform

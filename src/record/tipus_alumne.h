@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+
+namespace record {
+
+// The five fixed-width text fields of a student record, in their on-disk order.
+enum class Camp { Nom, Adreca, CodiPostal, Poblacio, Telefon };
+
+struct DisposicioCamp {
+    Camp camp;
+    int desplacament;  // offset of the field's first byte within the record
+    int amplada;       // characters, which are also bytes on disk
+};
+
+inline constexpr std::array<DisposicioCamp, 5> kDisposicio{{
+    {Camp::Nom, 0, 45},
+    {Camp::Adreca, 45, 30},
+    {Camp::CodiPostal, 75, 5},
+    {Camp::Poblacio, 80, 15},
+    {Camp::Telefon, 95, 12},
+}};
+
+constexpr DisposicioCamp disposicio(Camp camp) {
+    return kDisposicio[static_cast<int>(camp)];
+}
+
+// One student as it lies on disk: 107 bytes of space-padded Windows-1252 text, no terminators.
+class TipusAlumne {
+  public:
+    static constexpr int kLongitud = 107;
+
+    TipusAlumne();  // every field blank
+    static TipusAlumne deBytes(QByteArrayView bytes);
+
+    // Stores the text left-aligned: padded with spaces, or cut to the field's width in
+    // characters. A character Windows-1252 cannot hold is stored as one '?'.
+    void posa(Camp camp, QStringView text);
+
+    // All of the field's characters, trailing spaces included.
+    QString text(Camp camp) const;
+
+    const QByteArray& bytes() const { return m_bytes; }
+
+    friend bool operator==(const TipusAlumne&, const TipusAlumne&) = default;
+
+  private:
+    QByteArray m_bytes;
+};
+
+// Windows-1252 conversions, one byte per character in both directions.
+QByteArray codificaWindows1252(QStringView text);
+QString descodificaWindows1252(QByteArrayView bytes);
+
+}  // namespace record
