@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts the program.
+set -euo pipefail
+arrel=$(cd "$(dirname "$0")/.." && pwd)
+"$arrel/scripts/setup.sh"
+exec "$arrel/build/app/q2x7"

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite.
+set -euo pipefail
+arrel=$(cd "$(dirname "$0")/.." && pwd)
+"$arrel/scripts/setup.sh"
+cd "$arrel/build"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure "$@"
