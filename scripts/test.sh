@@ -4,4 +4,4 @@ set -euo pipefail
 arrel=$(cd "$(dirname "$0")/.." && pwd)
 "$arrel/scripts/setup.sh"
 cd "$arrel/build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure "$@"
+ctest --output-on-failure "$@"

@@ -1,0 +1,157 @@
+#include "support/entorn.h"
+
+#include <QFrame>
+#include <QMenuBar>
+#include <QScreen>
+
+using proves::Entorn;
+
+class TestDisposicio : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void initTestCase();
+    void controls_data();
+    void controls();
+    void areaDeClientIFont();
+    void ordreDeTabulacioIFocusInicial();
+    void menuFitxer();
+    void estatDespresDeCarregar();
+};
+
+void TestDisposicio::initTestCase() {
+    // Positions are checked at 96 dpi, 15 twips to the pixel.
+    QCOMPARE(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0);
+}
+
+void TestDisposicio::controls_data() {
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QString>("classe");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("twips");
+
+    const auto fila = [](const char16_t* nom, const char* classe, const char16_t* text, int l,
+                         int t, int w, int h) {
+        QTest::newRow(QString::fromUtf16(nom).toUtf8().constData())
+            << QString::fromUtf16(nom) << QString::fromLatin1(classe) << QString::fromUtf16(text)
+            << QRect(l, t, w, h);
+    };
+    fila(u"Shape1", "QFrame", u"", 0, 120, 4455, 3255);
+    fila(u"Shape2", "QFrame", u"", 4560, 120, 1575, 3255);
+    fila(u"lblNomFitxer", "QLabel", u"Nom fitxer:", 120, 360, 1215, 255);
+    fila(u"txtNomFitxer", "QLineEdit", u"", 1440, 360, 1575, 285);
+    fila(u"lblNúmRegistreActual", "QLabel", u"", 3840, 360, 495, 255);
+    fila(u"Label1", "QLabel", u"Nom:", 120, 960, 1215, 255);
+    fila(u"txtNom", "QLineEdit", u"", 1440, 960, 2895, 285);
+    fila(u"Label2", "QLabel", u"Adreça:", 120, 1440, 1095, 255);
+    fila(u"txtAdreça", "QLineEdit", u"", 1440, 1440, 2895, 285);
+    fila(u"Label4", "QLabel", u"Població:", 120, 1920, 1215, 255);
+    fila(u"txtPoblació", "QLineEdit", u"", 1440, 1920, 2895, 285);
+    fila(u"Label3", "QLabel", u"Codi postal:", 120, 2400, 1215, 255);
+    fila(u"txtCodiPostal", "QLineEdit", u"", 1440, 2400, 2895, 285);
+    fila(u"Label5", "QLabel", u"Telèfon:", 120, 2880, 1215, 255);
+    fila(u"txtTelèfon", "QLineEdit", u"", 1440, 2880, 2895, 285);
+    fila(u"cmdPrimer", "QPushButton", u"Primer", 4800, 480, 1095, 255);
+    fila(u"cmdÚltim", "QPushButton", u"Últim", 4800, 960, 1095, 255);
+    fila(u"cmdSegüent", "QPushButton", u"Següent", 4800, 1440, 1095, 255);
+    fila(u"cmdAnterior", "QPushButton", u"Anterior", 4800, 1920, 1095, 255);
+    fila(u"cmdNou", "QPushButton", u"Nou", 4800, 2400, 1095, 255);
+    fila(u"cmdGravar", "QPushButton", u"Gravar pantalla", 4560, 2880, 1575, 255);
+}
+
+void TestDisposicio::controls() {
+    QFETCH(QString, nom);
+    QFETCH(QString, classe);
+    QFETCH(QString, text);
+    QFETCH(QRect, twips);
+
+    Entorn entorn;
+    QWidget* control = entorn.control<QWidget>(nom);
+    QCOMPARE(QString::fromLatin1(control->metaObject()->className()), classe);
+    QCOMPARE(control->parentWidget(), entorn.finestra->centralWidget());
+    const QRect esperat(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15);
+    QCOMPARE(control->geometry(), esperat);
+    if (auto* etiqueta = qobject_cast<QLabel*>(control)) {
+        QCOMPARE(etiqueta->text(), text);
+        QVERIFY(etiqueta->alignment() & Qt::AlignLeft);
+        QCOMPARE(etiqueta->frameShape(), QFrame::NoFrame);
+    } else if (auto* boto = qobject_cast<QPushButton*>(control)) {
+        QCOMPARE(boto->text(), text);
+        QVERIFY(!boto->isDefault() && !boto->autoDefault());
+    } else if (auto* caixa = qobject_cast<QLineEdit*>(control)) {
+        QCOMPARE(caixa->text(), QString());
+        QCOMPARE(caixa->maxLength(), 32767);  // no limit of its own
+    } else if (auto* forma = qobject_cast<QFrame*>(control)) {
+        QCOMPARE(forma->frameShape(), QFrame::Box);
+        QCOMPARE(forma->lineWidth(), 1);
+        QVERIFY(forma->testAttribute(Qt::WA_TransparentForMouseEvents));
+    }
+}
+
+void TestDisposicio::areaDeClientIFont() {
+    Entorn entorn;
+    QCOMPARE(entorn.finestra->windowTitle(), u"Dades alumnes"_qs);
+    QCOMPARE(entorn.finestra->objectName(), u"frmAlumnes"_qs);
+    QWidget* area = entorn.finestra->centralWidget();
+    QCOMPARE(area->size(), QSize(491, 242));
+    for (QWidget* control : area->findChildren<QWidget*>()) {
+        QVERIFY(control->font().bold());
+        QCOMPARE(control->font().pointSizeF(), 8.25);
+    }
+    entorn.finestra->show();
+    QVERIFY(QTest::qWaitForWindowExposed(entorn.finestra.get()));
+    // The client area lies right below the menu bar and the window cannot be resized.
+    QCOMPARE(area->y(), entorn.finestra->menuBar()->height());
+    QCOMPARE(entorn.finestra->minimumSize(), entorn.finestra->maximumSize());
+}
+
+void TestDisposicio::ordreDeTabulacioIFocusInicial() {
+    Entorn entorn;
+    entorn.finestra->show();
+    QVERIFY(QTest::qWaitForWindowActive(entorn.finestra.get()));
+    QCOMPARE(QApplication::focusWidget(), entorn.control(u"txtNom"_qs));
+
+    const QStringList esperat = {u"txtNom"_qs,      u"txtAdreça"_qs,    u"txtPoblació"_qs,
+                                 u"txtTelèfon"_qs,  u"txtNomFitxer"_qs, u"txtCodiPostal"_qs,
+                                 u"cmdPrimer"_qs,   u"cmdÚltim"_qs,     u"cmdSegüent"_qs,
+                                 u"cmdAnterior"_qs, u"cmdNou"_qs,       u"cmdGravar"_qs,
+                                 u"txtNom"_qs};
+    QStringList recorregut{QApplication::focusWidget()->objectName()};
+    for (int i = 1; i < esperat.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        recorregut << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(recorregut, esperat);
+}
+
+void TestDisposicio::menuFitxer() {
+    Entorn entorn;
+    const QList<QAction*> menus = entorn.finestra->menuBar()->actions();
+    QCOMPARE(menus.size(), 1);
+    QMenu* fitxer = menus.first()->menu();
+    QCOMPARE(fitxer->objectName(), u"mnuFitxer"_qs);
+    QCOMPARE(fitxer->title(), u"&Fitxer"_qs);
+    QStringList elements;
+    for (const QAction* accio : fitxer->actions())
+        elements << accio->objectName() + u'=' + accio->text();
+    QCOMPARE(elements, QStringList({u"mnuCrear=&Crear"_qs, u"mnuObrir=&Obrir"_qs,
+                                    u"mnuTancar=&Tancar"_qs, u"mnuSortir=&Sortir"_qs}));
+}
+
+void TestDisposicio::estatDespresDeCarregar() {
+    Entorn entorn;
+    entorn.noms.NomFitxer = u"brossa"_qs;
+    entorn.finestra = std::make_unique<frmAlumnes>(
+        platform::Serveis{entorn.missatges, entorn.dialegObrir, entorn.sistemaFitxers},
+        entorn.noms);
+    QCOMPARE(entorn.noms.NomFitxer, QString());
+    QCOMPARE(entorn.finestra->registreActual(), 0);
+    QCOMPARE(entorn.finestra->numRegistres(), 0);
+    QCOMPARE(entorn.finestra->longRegistre(), 107);
+    QCOMPARE(entorn.etiqueta(), QString());
+    QCOMPARE(entorn.pantalla(), QStringList(5, QString()));
+    QCOMPARE(entorn.sistemaFitxers.crides(proves::Operacio::Obre), 0);
+}
+
+QTEST_MAIN(TestDisposicio)
+#include "tst_disposicio.moc"

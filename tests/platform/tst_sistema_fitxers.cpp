@@ -1,0 +1,202 @@
+#include "platform/dialeg_obrir.h"
+#include "platform/sistema_fitxers.h"
+#include "support/fitxers.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <sys/stat.h>
+
+using platform::ErrorFitxer;
+using platform::SistemaFitxersReal;
+
+class TestSistemaFitxers : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void init() {
+        m_temporal = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_temporal->isValid());
+    }
+    void obrirCreaElFitxerBuit();
+    void escriureMesEnllaAllargaElFitxer();
+    void llegirMesEnllaDonaEspais();
+    void registreQueEsTornaALlegir();
+    void errorsDelCanal_data();
+    void errorsDelCanal();
+    void refusaElQueNoEsUnFitxerNormal();
+    void unSegonTitularNoPotObrirElMateixFitxer();
+    void esborrar();
+    void directoriActualIPerUnitat();
+    void unitatDe_data();
+    void unitatDe();
+    void llistes();
+    void filtreDelDialeg();
+
+  private:
+    QString cami(const QString& nom) const { return m_temporal->filePath(nom); }
+    std::unique_ptr<QTemporaryDir> m_temporal;
+};
+
+void TestSistemaFitxers::obrirCreaElFitxerBuit() {
+    SistemaFitxersReal fs;
+    fs.obre(cami(u"nou"_qs), 107);
+    QCOMPARE(fs.longitud(), 0);
+    fs.tanca();
+    QVERIFY(QFileInfo::exists(cami(u"nou"_qs)));
+    QCOMPARE(QFileInfo(cami(u"nou"_qs)).size(), 0);
+}
+
+void TestSistemaFitxers::escriureMesEnllaAllargaElFitxer() {
+    SistemaFitxersReal fs;
+    fs.obre(cami(u"f"_qs), 107);
+    const QByteArray registre = proves::registre({u"Tercer"_qs}).bytes();
+    fs.escriuRegistre(3, registre);
+    QCOMPARE(fs.longitud(), 321);
+    fs.tanca();
+
+    const QByteArray bytes = proves::llegeixFitxer(cami(u"f"_qs));
+    QCOMPARE(bytes.size(), 321);
+    QCOMPARE(bytes.mid(214), registre);
+    // The gap holds what the file system gives: zeros.
+    QCOMPARE(bytes.left(214), QByteArray(214, '\0'));
+}
+
+void TestSistemaFitxers::llegirMesEnllaDonaEspais() {
+    proves::escriuFitxer(cami(u"f"_qs), QByteArray(160, 'a'));
+    SistemaFitxersReal fs;
+    fs.obre(cami(u"f"_qs), 107);
+    QCOMPARE(fs.llegeixRegistre(2), QByteArray(53, 'a') + QByteArray(54, ' '));
+    QCOMPARE(fs.llegeixRegistre(9), QByteArray(107, ' '));
+}
+
+void TestSistemaFitxers::registreQueEsTornaALlegir() {
+    SistemaFitxersReal fs;
+    fs.obre(cami(u"f"_qs), 107);
+    const QByteArray primer = proves::registre({u"Anna"_qs, u"Pl. Vella 1"_qs}).bytes();
+    const QByteArray segon = proves::registre({u"Berta"_qs}).bytes();
+    fs.escriuRegistre(1, primer);
+    fs.escriuRegistre(2, segon);
+    fs.escriuRegistre(1, primer);
+    QCOMPARE(fs.llegeixRegistre(1), primer);
+    QCOMPARE(fs.llegeixRegistre(2), segon);
+    QCOMPARE(fs.longitud(), 214);
+}
+
+void TestSistemaFitxers::errorsDelCanal_data() {
+    QTest::addColumn<bool>("obert");
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<ErrorFitxer::Tipus>("tipus");
+    QTest::newRow("registre 0") << true << 0 << ErrorFitxer::Tipus::NumeroRegistreIncorrecte;
+    QTest::newRow("registre negatiu") << true << -5 << ErrorFitxer::Tipus::NumeroRegistreIncorrecte;
+    QTest::newRow("canal tancat") << false << 1 << ErrorFitxer::Tipus::NumeroFitxerIncorrecte;
+}
+
+void TestSistemaFitxers::errorsDelCanal() {
+    QFETCH(bool, obert);
+    QFETCH(int, numero);
+    QFETCH(ErrorFitxer::Tipus, tipus);
+
+    SistemaFitxersReal fs;
+    if (obert)
+        fs.obre(cami(u"f"_qs), 107);
+    const auto esperaError = [&](auto&& operacio) {
+        try {
+            operacio();
+            QFAIL("no ha fallat");
+        } catch (const ErrorFitxer& error) {
+            QCOMPARE(error.tipus(), tipus);
+        }
+    };
+    esperaError([&] { fs.escriuRegistre(qint16(numero), QByteArray(107, 'x')); });
+    esperaError([&] { fs.llegeixRegistre(qint16(numero)); });
+    if (!obert) {
+        esperaError([&] { fs.longitud(); });
+        fs.tanca();  // harmless on a closed channel
+    } else {
+        QCOMPARE(fs.longitud(), 0);  // nothing was written
+    }
+}
+
+void TestSistemaFitxers::refusaElQueNoEsUnFitxerNormal() {
+    QVERIFY(QDir(m_temporal->path()).mkdir(u"sub"_qs));
+    QCOMPARE(::mkfifo(QFile::encodeName(cami(u"fifo"_qs)).constData(), 0600), 0);
+    SistemaFitxersReal fs;
+    for (const QString& nom : {u"sub"_qs, u"fifo"_qs, u"no/existeix/f"_qs})
+        QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.obre(cami(nom), 107));
+    QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.obre(QString(), 107));
+    // The channel stays free after a refused open.
+    fs.obre(cami(u"bo"_qs), 107);
+}
+
+void TestSistemaFitxers::unSegonTitularNoPotObrirElMateixFitxer() {
+    SistemaFitxersReal primer;
+    SistemaFitxersReal segon;
+    primer.obre(cami(u"f"_qs), 107);
+    QVERIFY_THROWS_EXCEPTION(ErrorFitxer, segon.obre(cami(u"f"_qs), 107));
+    primer.tanca();
+    segon.obre(cami(u"f"_qs), 107);
+}
+
+void TestSistemaFitxers::esborrar() {
+    proves::escriuFitxer(cami(u"vell"_qs), "x");
+    SistemaFitxersReal fs;
+    fs.esborra(cami(u"vell"_qs));
+    QVERIFY(!QFileInfo::exists(cami(u"vell"_qs)));
+    QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.esborra(cami(u"vell"_qs)));
+}
+
+void TestSistemaFitxers::directoriActualIPerUnitat() {
+    const QString abans = QDir::currentPath();
+    QVERIFY(QDir(m_temporal->path()).mkpath(u"a/b"_qs));
+    SistemaFitxersReal fs;
+    const QString b = QDir(cami(u"a/b"_qs)).canonicalPath();
+    fs.canviaDirectoriActual(b);
+    QCOMPARE(fs.directoriActual(), b);
+    QCOMPARE(fs.directoriDeUnitat(platform::unitatDe(fs.unitats(), b)), b);
+    QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.canviaDirectoriActual(cami(u"cap"_qs)));
+    QCOMPARE(fs.directoriActual(), b);
+    QVERIFY(fs.unitats().startsWith(u"/"_qs));
+    QDir::setCurrent(abans);
+}
+
+void TestSistemaFitxers::unitatDe_data() {
+    QTest::addColumn<QString>("cami");
+    QTest::addColumn<QString>("unitat");
+    QTest::newRow("arrel") << u"/"_qs << u"/"_qs;
+    QTest::newRow("sota l'arrel") << u"/usr/lib"_qs << u"/"_qs;
+    QTest::newRow("muntatge") << u"/media/usb/dades"_qs << u"/media/usb"_qs;
+    QTest::newRow("el muntatge mateix") << u"/media/usb"_qs << u"/media/usb"_qs;
+    QTest::newRow("nom que comença igual") << u"/media/usb2/x"_qs << u"/"_qs;
+}
+
+void TestSistemaFitxers::unitatDe() {
+    QFETCH(QString, cami);
+    QFETCH(QString, unitat);
+    QCOMPARE(platform::unitatDe({u"/"_qs, u"/media/usb"_qs}, cami), unitat);
+}
+
+void TestSistemaFitxers::llistes() {
+    QDir dir(m_temporal->path());
+    QVERIFY(dir.mkdir(u"zeta"_qs) && dir.mkdir(u"Alfa"_qs));
+    for (const QString& nom : {u"Text1"_qs, u"b.dat"_qs, u"a.dat"_qs, u"C"_qs})
+        proves::escriuFitxer(dir.filePath(nom), {});
+    SistemaFitxersReal fs;
+    QCOMPARE(fs.fitxers(dir.path()), QStringList({u"a.dat"_qs, u"b.dat"_qs, u"C"_qs, u"Text1"_qs}));
+    QCOMPARE(fs.subdirectoris(dir.path()), QStringList({u"Alfa"_qs, u"zeta"_qs}));
+    QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.fitxers(dir.filePath(u"cap"_qs)));
+}
+
+void TestSistemaFitxers::filtreDelDialeg() {
+    // "*.*" must list names without a dot too.
+    QCOMPARE(platform::filtresDelDialeg(u"Tots els fitxers(*.*)|*.*"_qs),
+             QStringList(u"Tots els fitxers(*.*) (*)"_qs));
+    QCOMPARE(platform::filtresDelDialeg(u"Dades|*.dat;*.txt|Tots|*.*"_qs),
+             QStringList({u"Dades (*.dat *.txt)"_qs, u"Tots (*)"_qs}));
+}
+
+QTEST_GUILESS_MAIN(TestSistemaFitxers)
+#include "tst_sistema_fitxers.moc"
