@@ -81,7 +81,7 @@ void frmFitxerCrear::mostraDirectoriActual() {
             drvDiscDestí->setCurrentIndex(std::max(0, int(unitats.indexOf(unitat))));
         }
         dirDirectoriDestí->mostra(unitat, actual);
-        filLlistaFitxers->mostra(actual);
+        CanviDirectori();  // also what the drive remembers as its current directory
     } catch (const std::exception&) {
         // The current directory is gone or unreadable: start from the first drive that works.
         provaUnitat();
