@@ -20,5 +20,6 @@ int main(int argc, char* argv[]) {
     record::NomsFitxer noms;
     frmAlumnes finestra({missatges, dialegObrir, sistemaFitxers}, noms);
     finestra.show();
+    finestra.activateWindow();
     return app.exec();
 }

@@ -1,4 +1,5 @@
 #include "platform/dialeg_obrir.h"
+#include "platform/finestres.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -20,7 +21,8 @@ QStringList filtresDelDialeg(const QString& filtre) {
 }
 
 QString DialegObrirQt::obre(const QString& filtre) {
-    QFileDialog dialeg(QApplication::activeWindow());
+    QWidget* pare = QApplication::activeWindow();
+    QFileDialog dialeg(pare);
     dialeg.setAcceptMode(QFileDialog::AcceptOpen);
     dialeg.setFileMode(QFileDialog::ExistingFile);
     // The toolkit's own dialog behaves the same on every desktop, with or without one running.
@@ -30,7 +32,9 @@ QString DialegObrirQt::obre(const QString& filtre) {
     dialeg.setNameFilters(filtres);
     if (!filtres.isEmpty())
         dialeg.selectNameFilter(filtres.first());
-    if (dialeg.exec() != QDialog::Accepted)
+    const bool triat = dialeg.exec() == QDialog::Accepted;
+    tornaElFocus(pare);
+    if (!triat)
         return {};
     return dialeg.selectedFiles().value(0);
 }

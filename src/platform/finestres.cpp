@@ -29,6 +29,11 @@ QRect rectEnPixels(const RectTwips& t, qreal punts) {
             twipsAPixels(t.amplada, punts), twipsAPixels(t.alcada, punts)};
 }
 
+void tornaElFocus(QWidget* finestra) {
+    if (finestra && finestra->isVisible())
+        finestra->activateWindow();
+}
+
 QFont fontDelFormulari() {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);

@@ -25,6 +25,10 @@ qreal puntsPerPolzada(const QWidget* widget);
 int twipsAPixels(int twips, qreal puntsPerPolzada);
 QRect rectEnPixels(const RectTwips& twips, qreal puntsPerPolzada);
 
+// Gives the keyboard back to the window a modal box was shown over. Window managers do this
+// themselves; without one the keys would go nowhere.
+void tornaElFocus(QWidget* finestra);
+
 // The forms' font: MS Sans Serif 8.25 pt bold where installed, else the system's sans serif.
 QFont fontDelFormulari();
 

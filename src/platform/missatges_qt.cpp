@@ -1,3 +1,4 @@
+#include "platform/finestres.h"
 #include "platform/missatges.h"
 
 #include <QApplication>
@@ -7,13 +8,14 @@ namespace platform {
 
 Resposta MissatgesQt::mostra(const QString& text, Botons botons, Icona icona) {
     const bool siNo = botons == Botons::SiNo;
+    QWidget* pare = QApplication::activeWindow();
     QMessageBox caixa(icona == Icona::Atura ? QMessageBox::Critical : QMessageBox::NoIcon,
                       QStringLiteral("q2x7"), text,
-                      siNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                      QApplication::activeWindow());
+                      siNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, pare);
     if (siNo)
         caixa.setDefaultButton(QMessageBox::Yes);
     const int resposta = caixa.exec();
+    tornaElFocus(pare);
     if (!siNo)
         return Resposta::Acceptar;
     return resposta == QMessageBox::Yes ? Resposta::Si : Resposta::No;
