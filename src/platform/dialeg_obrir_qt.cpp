@@ -21,7 +21,7 @@ QStringList filtresDelDialeg(const QString& filtre) {
 }
 
 QString DialegObrirQt::obre(const QString& filtre) {
-    QWidget* pare = QApplication::activeWindow();
+    QWidget* pare = finestraDelDavant();
     QFileDialog dialeg(pare);
     dialeg.setAcceptMode(QFileDialog::AcceptOpen);
     dialeg.setFileMode(QFileDialog::ExistingFile);

@@ -1,6 +1,6 @@
 #include "platform/finestres.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QWidget>
 
@@ -27,6 +27,18 @@ int twipsAPixels(int twips, qreal punts) {
 QRect rectEnPixels(const RectTwips& t, qreal punts) {
     return {twipsAPixels(t.esquerra, punts), twipsAPixels(t.dalt, punts),
             twipsAPixels(t.amplada, punts), twipsAPixels(t.alcada, punts)};
+}
+
+QWidget* finestraDelDavant() {
+    if (QWidget* activa = QApplication::activeWindow())
+        return activa;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    const QWidgetList finestres = QApplication::topLevelWidgets();
+    const auto visible = std::find_if(finestres.rbegin(), finestres.rend(), [](QWidget* w) {
+        return w->isVisible() && w->windowType() != Qt::ToolTip && w->windowType() != Qt::Popup;
+    });
+    return visible == finestres.rend() ? nullptr : *visible;
 }
 
 void tornaElFocus(QWidget* finestra) {

@@ -25,6 +25,10 @@ qreal puntsPerPolzada(const QWidget* widget);
 int twipsAPixels(int twips, qreal puntsPerPolzada);
 QRect rectEnPixels(const RectTwips& twips, qreal puntsPerPolzada);
 
+// The window a modal box belongs over: the active one, or while activation is still on its
+// way, the modal or visible window the user is looking at.
+QWidget* finestraDelDavant();
+
 // Gives the keyboard back to the window a modal box was shown over. Window managers do this
 // themselves; without one the keys would go nowhere.
 void tornaElFocus(QWidget* finestra);

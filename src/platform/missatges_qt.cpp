@@ -8,7 +8,7 @@ namespace platform {
 
 Resposta MissatgesQt::mostra(const QString& text, Botons botons, Icona icona) {
     const bool siNo = botons == Botons::SiNo;
-    QWidget* pare = QApplication::activeWindow();
+    QWidget* pare = finestraDelDavant();
     QMessageBox caixa(icona == Icona::Atura ? QMessageBox::Critical : QMessageBox::NoIcon,
                       QStringLiteral("q2x7"), text,
                       siNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, pare);
