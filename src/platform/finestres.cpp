@@ -1,11 +1,13 @@
 #include "platform/finestres.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace platform {
 
@@ -67,6 +69,9 @@ QSize Formulari::mida(int ampladaTwips, int alcadaTwips) const {
 void Formulari::situa(QWidget* control, const QString& nom, const RectTwips& rect, int tabulacio) {
     control->setObjectName(nom);
     control->setGeometry(rectEnPixels(rect, m_punts));
+    // Text boxes take text of any length; the record decides what is kept.
+    if (auto* caixa = qobject_cast<QLineEdit*>(control))
+        caixa->setMaxLength(std::numeric_limits<int>::max());
     if (tabulacio >= 0)
         m_ordre.emplace_back(tabulacio, control);
 }

@@ -4,6 +4,8 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include <limits>
+
 using proves::Entorn;
 
 class TestDisposicio : public QObject {
@@ -80,7 +82,7 @@ void TestDisposicio::controls() {
         QVERIFY(!boto->isDefault() && !boto->autoDefault());
     } else if (auto* caixa = qobject_cast<QLineEdit*>(control)) {
         QCOMPARE(caixa->text(), QString());
-        QCOMPARE(caixa->maxLength(), 32767);  // no limit of its own
+        QCOMPARE(caixa->maxLength(), std::numeric_limits<int>::max());
     } else if (auto* forma = qobject_cast<QFrame*>(control)) {
         QCOMPARE(forma->frameShape(), QFrame::Box);
         QCOMPARE(forma->lineWidth(), 1);
