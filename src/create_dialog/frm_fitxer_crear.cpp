@@ -59,7 +59,7 @@ void frmFitxerCrear::creaControls() {
     // clang-format on
     f.aplicaOrdreTabulacio();
 
-    // Neither button answers Enter or Escape for the whole dialog.
+    // Neither button is the default: Enter means OK only in the name box.
     for (QPushButton* boto : {cmdDacord, cmdCancelar}) {
         boto->setAutoDefault(false);
         boto->setDefault(false);
