@@ -181,8 +181,24 @@ void SistemaFitxersReal::tanca() {
 }
 
 void SistemaFitxersReal::esborra(const QString& cami) {
-    if (::unlink(QFile::encodeName(cami).constData()) != 0)
+    const QByteArray nom = QFile::encodeName(cami);
+    // A file another program holds open is busy: removing it would leave that program writing
+    // its records into a file nobody can reach any more.
+    const int descriptor = ::open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor >= 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(descriptor);
+        errno = error;
         llencaErrorDeSistema(QStringLiteral("esborrar"), cami);
+    }
+    const bool esborrat = ::unlink(nom.constData()) == 0;
+    const int error = errno;
+    if (descriptor >= 0)
+        ::close(descriptor);
+    if (!esborrat) {
+        errno = error;
+        llencaErrorDeSistema(QStringLiteral("esborrar"), cami);
+    }
 }
 
 QString SistemaFitxersReal::directoriActual() {

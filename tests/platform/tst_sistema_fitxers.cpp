@@ -147,6 +147,12 @@ void TestSistemaFitxers::esborrar() {
     fs.esborra(cami(u"vell"_qs));
     QVERIFY(!QFileInfo::exists(cami(u"vell"_qs)));
     QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.esborra(cami(u"vell"_qs)));
+
+    // A file another holder has open is busy and stays.
+    SistemaFitxersReal altre;
+    altre.obre(cami(u"obert"_qs), 107);
+    QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.esborra(cami(u"obert"_qs)));
+    QVERIFY(QFileInfo::exists(cami(u"obert"_qs)));
 }
 
 void TestSistemaFitxers::directoriActualIPerUnitat() {
