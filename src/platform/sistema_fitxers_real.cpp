@@ -39,6 +39,14 @@ bool esUnitatTriable(const QStorageInfo& volum) {
     return arrel == QDir::homePath();
 }
 
+// Takes the exclusive lock; false only when another holder has it. A file system that keeps no
+// locks leaves the file unlocked rather than unusable.
+bool bloqueja(int descriptor) {
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    return errno != EWOULDBLOCK && errno != EINTR;
+}
+
 QDir directoriLlegible(const QString& directori) {
     QDir dir(directori);
     if (directori.isEmpty() || !dir.exists() || !dir.isReadable())
@@ -108,7 +116,7 @@ void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
         refusa(QStringLiteral("obrir"));
     }
     // Another program writing the same file would interleave its records with ours.
-    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0)
+    if (!bloqueja(descriptor))
         refusa(QStringLiteral("bloquejar"));
     const int indicadors = ::fcntl(descriptor, F_GETFL);
     if (indicadors < 0 || ::fcntl(descriptor, F_SETFL, indicadors & ~O_NONBLOCK) != 0)
@@ -185,7 +193,7 @@ void SistemaFitxersReal::esborra(const QString& cami) {
     // A file another program holds open is busy: removing it would leave that program writing
     // its records into a file nobody can reach any more.
     const int descriptor = ::open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor >= 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+    if (descriptor >= 0 && !bloqueja(descriptor)) {
         const int error = errno;
         ::close(descriptor);
         errno = error;
