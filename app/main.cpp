@@ -1,4 +1,5 @@
 #include "main_window/frm_alumnes.h"
+#include "platform/peticions_final.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -19,6 +20,9 @@ int main(int argc, char* argv[]) {
     platform::SistemaFitxersReal sistemaFitxers;
     record::NomsFitxer noms;
     frmAlumnes finestra({missatges, dialegObrir, sistemaFitxers}, noms);
+    // Being told to end (a shutdown, a closed terminal) closes the windows as the user would,
+    // so the record on screen is saved first.
+    const platform::PeticionsDeFinal peticions([] { QApplication::closeAllWindows(); });
     finestra.show();
     finestra.activateWindow();
     return app.exec();

@@ -1,0 +1,59 @@
+#include "platform/peticions_final.h"
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <utility>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+constexpr int kSenyals[] = {SIGTERM, SIGHUP, SIGINT};
+
+// The handler may only write to a descriptor; the event loop reads the other end.
+int s_parell[2] = {-1, -1};
+
+extern "C" void avisaDelSenyal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t escrit = ::write(s_parell[0], &byte, 1);
+}
+
+}  // namespace
+
+PeticionsDeFinal::PeticionsDeFinal(std::function<void()> enFinal, QObject* pare)
+    : QObject(pare), m_enFinal(std::move(enFinal)) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, s_parell) != 0)
+        return;  // the program still runs; it just cannot save on these signals
+    m_notificador = new QSocketNotifier(s_parell[1], QSocketNotifier::Read, this);
+    connect(m_notificador, &QSocketNotifier::activated, this, &PeticionsDeFinal::atenPeticio);
+
+    struct sigaction accio {};
+    accio.sa_handler = avisaDelSenyal;
+    sigemptyset(&accio.sa_mask);
+    accio.sa_flags = SA_RESTART;
+    for (const int senyal : kSenyals)
+        ::sigaction(senyal, &accio, nullptr);
+}
+
+PeticionsDeFinal::~PeticionsDeFinal() {
+    if (!m_notificador)
+        return;
+    for (const int senyal : kSenyals)
+        std::signal(senyal, SIG_DFL);
+    delete m_notificador;
+    for (int& descriptor : s_parell)
+        ::close(std::exchange(descriptor, -1));
+}
+
+void PeticionsDeFinal::atenPeticio() {
+    char bytes[16];
+    while (::read(s_parell[1], bytes, sizeof bytes) > 0) {
+    }
+    m_enFinal();
+}
+
+}  // namespace platform
