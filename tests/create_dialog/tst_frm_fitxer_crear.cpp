@@ -40,9 +40,8 @@ class TestFrmFitxerCrear : public QObject {
     void elsAltresTancamentsSonCancelar_data();
     void elsAltresTancamentsSonCancelar();
     void enterFaDacord();
-    void unCanviDeDiscQueFallaTornaAlDiscDesat();
-    void senseDiscDesatTornaAlDelDirectoriActual();
-    void senseDiscDesatNiDirectoriActualTornaALArrel();
+    void unCanviDeDiscQueFalla_data();
+    void unCanviDeDiscQueFalla();
     void unDirectoriQueNoEsPotObrirNoTancaRes();
 
   private:
@@ -297,52 +296,52 @@ void TestFrmFitxerCrear::enterFaDacord() {
     QCOMPARE(m_dialeg->result(), int(QDialog::Accepted));
 }
 
-void TestFrmFitxerCrear::unCanviDeDiscQueFallaTornaAlDiscDesat() {
-    auto* unitats = control<LlistaUnitats>(u"drvDiscDestí"_qs);
-    control(u"dirDirectoriDestí"_qs)->setFocus();  // saves drive A's index
-    QCOMPARE(m_discAnterior, u"0"_qs);
-    unitats->setCurrentIndex(1);
-    QCOMPARE(control<LlistaDirectoris>(u"dirDirectoriDestí"_qs)->path(), m_unitats->b);
-    QCOMPARE(QDir::currentPath(), m_unitats->b);
+void TestFrmFitxerCrear::unCanviDeDiscQueFalla_data() {
+    QTest::addColumn<QString>("inici");
+    QTest::addColumn<bool>("desaElDiscB");
+    QTest::addColumn<QStringList>("illegibles");
+    QTest::addColumn<int>("disc");
+    QTest::addColumn<QString>("directori");
 
-    m_fs->directorisIllegibles << m_unitats->c;
-    unitats->setCurrentIndex(2);
-
-    QCOMPARE(m_missatges.textos(), QStringList(u"Hi ha un error de disc"_qs));
-    // Back to A, saved when the directory list had the focus, not to B.
-    QCOMPARE(unitats->currentIndex(), 0);
-    QCOMPARE(control<LlistaDirectoris>(u"dirDirectoriDestí"_qs)->path(),
-             m_unitats->a + u"/classe"_qs);
-    QCOMPARE(control<LlistaFitxers>(u"filLlistaFitxers"_qs)->noms(), QStringList(u"alumnes"_qs));
+    QTest::newRow("al disc desat, no al del directori actual")
+        << u"A/classe"_qs << true << QStringList{u"C"_qs} << 1 << u"B"_qs;
+    QTest::newRow("sense disc desat, al del directori actual")
+        << u"B/curs"_qs << false << QStringList{u"C"_qs} << 1 << u"B/curs"_qs;
+    QTest::newRow("sense disc desat ni directori actual, a l'arrel")
+        << u"B/curs"_qs << false << QStringList{u"B/curs"_qs, u"C"_qs} << 0 << u"A/classe"_qs;
 }
 
-void TestFrmFitxerCrear::senseDiscDesatTornaAlDelDirectoriActual() {
-    auto* unitats = control<LlistaUnitats>(u"drvDiscDestí"_qs);
-    m_fs->directorisIllegibles << m_unitats->c;
-    unitats->setCurrentIndex(2);
-    QCOMPARE(m_missatges.textos(), QStringList(u"Hi ha un error de disc"_qs));
-    QCOMPARE(unitats->currentIndex(), 0);
-    QCOMPARE(control<LlistaDirectoris>(u"dirDirectoriDestí"_qs)->path(),
-             m_unitats->a + u"/classe"_qs);
-    // Still usable.
-    unitats->setCurrentIndex(1);
-    QCOMPARE(control<LlistaDirectoris>(u"dirDirectoriDestí"_qs)->path(), m_unitats->b);
-}
+void TestFrmFitxerCrear::unCanviDeDiscQueFalla() {
+    QFETCH(QString, inici);
+    QFETCH(bool, desaElDiscB);
+    QFETCH(QStringList, illegibles);
+    QFETCH(int, disc);
+    QFETCH(QString, directori);
+    const QString arrel = QFileInfo(m_unitats->a).path() + u'/';
 
-void TestFrmFitxerCrear::senseDiscDesatNiDirectoriActualTornaALArrel() {
-    QDir::setCurrent(m_unitats->b + u"/curs"_qs);
+    QDir::setCurrent(arrel + inici);
     m_dialeg.reset();
     crea();
     auto* unitats = control<LlistaUnitats>(u"drvDiscDestí"_qs);
-    QCOMPARE(unitats->currentIndex(), 1);
-    m_fs->directorisIllegibles << m_unitats->b + u"/curs"_qs << m_unitats->c;
+    if (desaElDiscB) {
+        unitats->setCurrentIndex(1);
+        control(u"dirDirectoriDestí"_qs)->setFocus();
+        QCOMPARE(m_discAnterior, u"1"_qs);
+        unitats->setCurrentIndex(0);
+    }
+    for (const QString& illegible : illegibles)
+        m_fs->directorisIllegibles << arrel + illegible;
+
     unitats->setCurrentIndex(2);
+
     QCOMPARE(m_missatges.textos(), QStringList(u"Hi ha un error de disc"_qs));
-    QCOMPARE(unitats->currentIndex(), 0);
-    // The root drive, at the directory last shown on it.
-    QCOMPARE(control<LlistaDirectoris>(u"dirDirectoriDestí"_qs)->path(),
-             m_unitats->a + u"/classe"_qs);
-    QVERIFY(m_dialeg->isVisible());
+    QCOMPARE(unitats->currentIndex(), disc);
+    QCOMPARE(control<LlistaDirectoris>(u"dirDirectoriDestí"_qs)->path(), arrel + directori);
+    QCOMPARE(QDir::currentPath(), arrel + directori);
+    // The dialog goes on working where it landed.
+    control<QLineEdit>(u"txtNomFitxer"_qs)->setText(u"x"_qs);
+    QTest::mouseClick(control(u"cmdDacord"_qs), Qt::LeftButton);
+    QCOMPARE(m_noms.NomFitxerNou, arrel + directori + u"/x"_qs);
 }
 
 void TestFrmFitxerCrear::unDirectoriQueNoEsPotObrirNoTancaRes() {
