@@ -1,7 +1,6 @@
 #include "create_dialog/llistes.h"
 
 #include <QDir>
-#include <QHeaderView>
 #include <QStyle>
 
 namespace create_dialog {
@@ -34,8 +33,7 @@ void LlistaDirectoris::mostra(const QString& unitat, const QString& directori) {
 
     // From the drive's root down to the directory, one level deeper each.
     QStringList cadena{cami};
-    while (cadena.first() != unitat && cadena.first() != QStringLiteral("/") &&
-           cadena.first().size() > 1)
+    while (cadena.first() != unitat && cadena.first().size() > 1)
         cadena.prepend(QFileInfo(cadena.first()).path());
 
     clear();

@@ -13,14 +13,18 @@ constexpr char kEspai = ' ';
 constexpr char kSubstitut = '?';
 constexpr char16_t kSubstitutDelConvertidor = 0x1A;
 
-// Cuts the text after its first `caracters` code points; a surrogate pair counts as one.
+// UTF-16 units of the character that starts at `i`: a surrogate pair is one character.
+qsizetype unitatsDelCaracter(QStringView text, qsizetype i) {
+    const bool parell = QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size() &&
+                        QChar::isLowSurrogate(text[i + 1].unicode());
+    return parell ? 2 : 1;
+}
+
+// The text cut after its first `caracters` characters.
 QStringView primersCaracters(QStringView text, int caracters) {
     qsizetype i = 0;
-    for (int n = 0; n < caracters && i < text.size(); ++n) {
-        const bool parell = QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size() &&
-                            QChar::isLowSurrogate(text[i + 1].unicode());
-        i += parell ? 2 : 1;
-    }
+    for (int n = 0; n < caracters && i < text.size(); ++n)
+        i += unitatsDelCaracter(text, i);
     return text.first(i);
 }
 
@@ -38,14 +42,12 @@ QByteArray codificaWindows1252(QStringView text) {
     // become '?', while a real U+001A in the text keeps its byte.
     qsizetype posicio = 0;
     for (qsizetype i = 0; i < text.size(); ++posicio) {
-        const char32_t codi = QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size() &&
-                                      QChar::isLowSurrogate(text[i + 1].unicode())
-                                  ? QChar::surrogateToUcs4(text[i], text[i + 1])
-                                  : text[i].unicode();
-        i += codi > 0xFFFF ? 2 : 1;
+        const qsizetype unitats = unitatsDelCaracter(text, i);
+        const bool esU001ADelText = unitats == 1 && text[i] == kSubstitutDelConvertidor;
         if (posicio < bytes.size() && bytes[posicio] == char(kSubstitutDelConvertidor) &&
-            codi != kSubstitutDelConvertidor)
+            !esU001ADelText)
             bytes[posicio] = kSubstitut;
+        i += unitats;
     }
     return bytes;
 }
