@@ -54,6 +54,9 @@ void LlistaDirectoris::mostra(const QString& unitat, const QString& directori) {
     }
     expandAll();
     setCurrentItem(pare);
+    // The list is short: keep the directory in the middle, its parent above, its first
+    // subdirectories below.
+    scrollToItem(pare, QAbstractItemView::PositionAtCenter);
     m_unitat = unitat;
     m_path = cami;
 }
