@@ -2,5 +2,5 @@
 # Sets up, builds and starts the program.
 set -euo pipefail
 arrel=$(cd "$(dirname "$0")/.." && pwd)
-"$arrel/scripts/setup.sh"
+"$arrel/scripts/setup.sh" q2x7
 exec "$arrel/build/app/q2x7"

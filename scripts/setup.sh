@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the build needs (only what is missing), then configures and builds.
+# Installs what the build needs (only what is missing), then configures and builds: everything,
+# or only the targets named as arguments.
 set -euo pipefail
 arrel=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -18,4 +19,4 @@ if ((${#falten[@]})); then
 fi
 
 cmake -S "$arrel" -B "$arrel/build" -G Ninja
-cmake --build "$arrel/build"
+cmake --build "$arrel/build" ${1:+--target "$@"}
