@@ -14,8 +14,8 @@ namespace platform {
 namespace {
 constexpr qreal kTwipsPerPolzada = 1440.0;
 constexpr qreal kPuntsPerPolzadaPerDefecte = 96.0;
-}  // namespace
 
+// Logical dots per inch of the screen the widget is (or will be) shown on.
 qreal puntsPerPolzada(const QWidget* widget) {
     const QScreen* pantalla =
         widget && widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
@@ -30,6 +30,8 @@ QRect rectEnPixels(const RectTwips& t, qreal punts) {
     return {twipsAPixels(t.esquerra, punts), twipsAPixels(t.dalt, punts),
             twipsAPixels(t.amplada, punts), twipsAPixels(t.alcada, punts)};
 }
+
+}  // namespace
 
 QWidget* finestraDelDavant() {
     if (QWidget* activa = QApplication::activeWindow())

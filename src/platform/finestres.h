@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -19,11 +18,6 @@ struct RectTwips {
     int amplada;
     int alcada;
 };
-
-// Logical dots per inch of the screen the widget is (or will be) shown on.
-qreal puntsPerPolzada(const QWidget* widget);
-int twipsAPixels(int twips, qreal puntsPerPolzada);
-QRect rectEnPixels(const RectTwips& twips, qreal puntsPerPolzada);
 
 // The window a modal box belongs over: the active one, or while activation is still on its
 // way, the modal or visible window the user is looking at.

@@ -28,8 +28,7 @@ QStringView primersCaracters(QStringView text, int caracters) {
     return text.first(i);
 }
 
-}  // namespace
-
+// Windows-1252 conversions, one byte per character in both directions.
 QByteArray codificaWindows1252(QStringView text) {
     // Opening the converter costs far more than converting a field, so it is kept.
     static QStringEncoder codificador("windows-1252", QStringConverter::Flag::Stateless);
@@ -57,6 +56,8 @@ QString descodificaWindows1252(QByteArrayView bytes) {
     descodificador.resetState();
     return descodificador.decode(bytes);
 }
+
+}  // namespace
 
 TipusAlumne::TipusAlumne() : m_bytes(kLongitud, kEspai) {}
 

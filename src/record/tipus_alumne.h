@@ -53,8 +53,4 @@ class TipusAlumne {
     QByteArray m_bytes;
 };
 
-// Windows-1252 conversions, one byte per character in both directions.
-QByteArray codificaWindows1252(QStringView text);
-QString descodificaWindows1252(QByteArrayView bytes);
-
 }  // namespace record

@@ -18,6 +18,8 @@ using create_dialog::LlistaUnitats;
 using platform::Resposta;
 using proves::Operacio;
 
+Q_DECLARE_METATYPE(platform::Resposta)
+
 class TestFrmFitxerCrear : public QObject {
     Q_OBJECT
 
@@ -33,8 +35,8 @@ class TestFrmFitxerCrear : public QObject {
     void unioDelCami_data();
     void unioDelCami();
     void lesMajusculesCompten();
-    void siEsborraAbansDeTancar();
-    void noConservaElFitxer();
+    void unNomLlistatPreguntaSiSEsborra_data();
+    void unNomLlistatPreguntaSiSEsborra();
     void unEsborratQueFallaDeixaElDialegObert();
     void cancelarDespresDUnCanviDeDirectori();
     void elsAltresTancamentsSonCancelar_data();
@@ -214,28 +216,29 @@ void TestFrmFitxerCrear::lesMajusculesCompten() {
     QCOMPARE(m_noms.NomFitxerNou, m_unitats->a + u"/classe/ALUMNES"_qs);
 }
 
-void TestFrmFitxerCrear::siEsborraAbansDeTancar() {
+void TestFrmFitxerCrear::unNomLlistatPreguntaSiSEsborra_data() {
+    QTest::addColumn<Resposta>("resposta");
+    QTest::newRow("Sí: s'esborra abans de tancar") << Resposta::Si;
+    QTest::newRow("No: es conserva") << Resposta::No;
+}
+
+void TestFrmFitxerCrear::unNomLlistatPreguntaSiSEsborra() {
+    QFETCH(Resposta, resposta);
     const QString cami = m_unitats->a + u"/classe/alumnes"_qs;
     control<QLineEdit>(u"txtNomFitxer"_qs)->setText(u"alumnes"_qs);
-    m_missatges.respostes = {Resposta::Si};
+    m_missatges.respostes = {resposta};
     QTest::mouseClick(control(u"cmdDacord"_qs), Qt::LeftButton);
 
     QCOMPARE(m_missatges.textos(), QStringList(u"Fitxer ja existent. L'esborro?"_qs));
     QCOMPARE(m_missatges.mostrats.first().botons, platform::Botons::SiNo);
     QCOMPARE(m_missatges.mostrats.first().icona, platform::Icona::Atura);
-    QVERIFY(!QFileInfo::exists(cami));
+    if (resposta == Resposta::Si)
+        QVERIFY(!QFileInfo::exists(cami));
+    else
+        QCOMPARE(proves::llegeixFitxer(cami), proves::bytesDe({{u"Berta"_qs}}));
+    // Either way the path is handed back and the dialog closes.
     QCOMPARE(m_noms.NomFitxerNou, cami);
     QCOMPARE(m_dialeg->result(), int(QDialog::Accepted));
-}
-
-void TestFrmFitxerCrear::noConservaElFitxer() {
-    const QString cami = m_unitats->a + u"/classe/alumnes"_qs;
-    control<QLineEdit>(u"txtNomFitxer"_qs)->setText(u"alumnes"_qs);
-    m_missatges.respostes = {Resposta::No};
-    QTest::mouseClick(control(u"cmdDacord"_qs), Qt::LeftButton);
-    QCOMPARE(m_missatges.textos(), QStringList(u"Fitxer ja existent. L'esborro?"_qs));
-    QCOMPARE(proves::llegeixFitxer(cami), proves::bytesDe({{u"Berta"_qs}}));
-    QCOMPARE(m_noms.NomFitxerNou, cami);
     QVERIFY(!m_dialeg->isVisible());
 }
 

@@ -63,7 +63,6 @@ class SistemaFitxersFals : public platform::SistemaFitxersReal {
 
     // The next `vegades` calls of the operation fail (every call with kSempre).
     void falla(Operacio operacio, int vegades = 1) { m_fallades[operacio] = vegades; }
-    void deixaDeFallar() { m_fallades.clear(); }
     int crides(Operacio operacio) const { return m_crides.value(operacio); }
 
     // Directories whose listing fails, as a drive with no disk would.
