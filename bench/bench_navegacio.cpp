@@ -12,7 +12,8 @@ namespace {
 // Questions never come in this benchmark; answering No keeps it from hanging if one did.
 class SenseMissatges : public platform::Missatges {
   public:
-    platform::Resposta mostra(const QString&, platform::Botons, platform::Icona) override {
+    platform::Resposta mostra(const QString&, platform::Botons, platform::Icona,
+                              platform::Resposta) override {
         return platform::Resposta::No;
     }
 };

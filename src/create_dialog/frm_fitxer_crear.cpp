@@ -168,9 +168,10 @@ void frmFitxerCrear::Dacord() {
         existeix = existeix || llistat == nom;
 
     try {
+        // No is the default: an Enter too many must not delete a class's file.
         if (existeix &&
             m_serveis.missatges.preguntaSiNo(QStringLiteral("Fitxer ja existent. L'esborro?"),
-                                             platform::Icona::Atura))
+                                             platform::Icona::Atura, platform::Resposta::No))
             m_serveis.sistemaFitxers.esborra(m_noms.NomFitxerNou);
     } catch (const std::exception&) {
         m_serveis.missatges.avisa(kErrorDisc);

@@ -232,6 +232,7 @@ void TestFrmFitxerCrear::unNomLlistatPreguntaSiSEsborra() {
     QCOMPARE(m_missatges.textos(), QStringList(u"Fitxer ja existent. L'esborro?"_qs));
     QCOMPARE(m_missatges.mostrats.first().botons, platform::Botons::SiNo);
     QCOMPARE(m_missatges.mostrats.first().icona, platform::Icona::Atura);
+    QCOMPARE(m_missatges.mostrats.first().perDefecte, Resposta::No);
     if (resposta == Resposta::Si)
         QVERIFY(!QFileInfo::exists(cami));
     else

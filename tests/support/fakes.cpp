@@ -5,8 +5,8 @@ namespace proves {
 using platform::ErrorFitxer;
 
 platform::Resposta MissatgesFals::mostra(const QString& text, platform::Botons botons,
-                                         platform::Icona icona) {
-    mostrats.append({text, botons, icona});
+                                         platform::Icona icona, platform::Resposta perDefecte) {
+    mostrats.append({text, botons, icona, perDefecte});
     if (botons == platform::Botons::Acceptar)
         return platform::Resposta::Acceptar;
     return respostes.isEmpty() ? platform::Resposta::No : respostes.takeFirst();

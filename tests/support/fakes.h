@@ -16,14 +16,15 @@ struct MissatgeMostrat {
     QString text;
     platform::Botons botons;
     platform::Icona icona;
+    platform::Resposta perDefecte;
 };
 
 // Answers questions as the test scripts them (No once the script runs out) and records every
 // box shown.
 class MissatgesFals : public platform::Missatges {
   public:
-    platform::Resposta mostra(const QString& text, platform::Botons botons,
-                              platform::Icona icona) override;
+    platform::Resposta mostra(const QString& text, platform::Botons botons, platform::Icona icona,
+                              platform::Resposta perDefecte) override;
 
     QStringList textos() const;
 
