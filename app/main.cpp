@@ -20,9 +20,9 @@ int main(int argc, char* argv[]) {
     platform::SistemaFitxersReal sistemaFitxers;
     record::NomsFitxer noms;
     frmAlumnes finestra({missatges, dialegObrir, sistemaFitxers}, noms);
-    // Being told to end (a shutdown, a closed terminal) closes the windows as the user would,
-    // so the record on screen is saved first.
-    const platform::PeticionsDeFinal peticions([] { QApplication::closeAllWindows(); });
+    // Being told to end (a shutdown, a closed terminal) saves the record on screen and ends,
+    // even while a modal window is up.
+    const platform::PeticionsDeFinal peticions([&finestra] { finestra.Acabar(); });
     finestra.show();
     finestra.activateWindow();
     return app.exec();

@@ -34,7 +34,7 @@ void BM_Seguent(benchmark::State& state) {
     {
         platform::SistemaFitxersReal fs;
         fs.obre(cami, 107);
-        fs.escriuRegistre(qint16(registres), QByteArray(107, 'x'));
+        fs.escriuRegistre(qint16(registres), QByteArray(107, 'x'), platform::Escriptura::Normal);
         fs.tanca();
     }
     SenseMissatges missatges;

@@ -1,4 +1,5 @@
 #include "create_dialog/fitxer_crear.h"
+#include "main_window/caixa_camp.h"
 #include "main_window/frm_alumnes.h"
 #include "platform/finestres.h"
 
@@ -47,15 +48,15 @@ void frmAlumnes::creaControls() {
     txtNomFitxer = f.afegeix<QLineEdit>(QStringLiteral("txtNomFitxer"), {1440, 360, 1575, 285}, 5);
     lblNúmRegistreActual = f.afegeix<QLabel>(QStringLiteral("lblNúmRegistreActual"), QString(), {3840, 360, 495, 255}, 0);
     f.afegeix<QLabel>(QStringLiteral("Label1"), QStringLiteral("Nom:"), {120, 960, 1215, 255}, 13);
-    txtNom = f.afegeix<QLineEdit>(QStringLiteral("txtNom"), {1440, 960, 2895, 285}, 1);
+    txtNom = f.afegeix<CaixaDeCamp>(QStringLiteral("txtNom"), {1440, 960, 2895, 285}, 1);
     f.afegeix<QLabel>(QStringLiteral("Label2"), QStringLiteral("Adreça:"), {120, 1440, 1095, 255}, 14);
-    txtAdreça = f.afegeix<QLineEdit>(QStringLiteral("txtAdreça"), {1440, 1440, 2895, 285}, 2);
+    txtAdreça = f.afegeix<CaixaDeCamp>(QStringLiteral("txtAdreça"), {1440, 1440, 2895, 285}, 2);
     f.afegeix<QLabel>(QStringLiteral("Label4"), QStringLiteral("Població:"), {120, 1920, 1215, 255}, 16);
-    txtPoblació = f.afegeix<QLineEdit>(QStringLiteral("txtPoblació"), {1440, 1920, 2895, 285}, 3);
+    txtPoblació = f.afegeix<CaixaDeCamp>(QStringLiteral("txtPoblació"), {1440, 1920, 2895, 285}, 3);
     f.afegeix<QLabel>(QStringLiteral("Label3"), QStringLiteral("Codi postal:"), {120, 2400, 1215, 255}, 15);
-    txtCodiPostal = f.afegeix<QLineEdit>(QStringLiteral("txtCodiPostal"), {1440, 2400, 2895, 285}, 6);
+    txtCodiPostal = f.afegeix<CaixaDeCamp>(QStringLiteral("txtCodiPostal"), {1440, 2400, 2895, 285}, 6);
     f.afegeix<QLabel>(QStringLiteral("Label5"), QStringLiteral("Telèfon:"), {120, 2880, 1215, 255}, 17);
-    txtTelèfon = f.afegeix<QLineEdit>(QStringLiteral("txtTelèfon"), {1440, 2880, 2895, 285}, 4);
+    txtTelèfon = f.afegeix<CaixaDeCamp>(QStringLiteral("txtTelèfon"), {1440, 2880, 2895, 285}, 4);
     cmdPrimer = f.afegeix<QPushButton>(QStringLiteral("cmdPrimer"), QStringLiteral("Primer"), {4800, 480, 1095, 255}, 7);
     cmdÚltim = f.afegeix<QPushButton>(QStringLiteral("cmdÚltim"), QStringLiteral("Últim"), {4800, 960, 1095, 255}, 8);
     cmdSegüent = f.afegeix<QPushButton>(QStringLiteral("cmdSegüent"), QStringLiteral("Següent"), {4800, 1440, 1095, 255}, 9);
@@ -113,5 +114,5 @@ void frmAlumnes::connectaOrdres() {
     connect(mnuSortir, &QAction::triggered, this, &frmAlumnes::Sortir);
     // A desktop session that ends takes the program with it: save and close first.
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(app, &QGuiApplication::commitDataRequest, this, [this] { Tancar(); });
+        connect(app, &QGuiApplication::commitDataRequest, this, [this] { Acabar(); });
 }

@@ -31,7 +31,7 @@ class frmAlumnes : public QMainWindow {
 
     // Screen transfer, the building blocks of every command.
     void NetejarPantalla();
-    bool GravarRegistre();
+    bool GravarRegistre(platform::Escriptura escriptura = platform::Escriptura::Normal);
     bool LlegirRegistre(qint16 numero);
 
     // Buttons.
@@ -48,6 +48,10 @@ class frmAlumnes : public QMainWindow {
     void Tancar();
     void Sortir();
 
+    // The program was told to end (a signal, the session's logout): the record on screen is
+    // saved once, nothing more is shown, and the program ends, even from inside a modal window.
+    void Acabar();
+
     qint16 registreActual() const { return RegistreActual; }
     qint16 numRegistres() const { return NumRegistres; }
     qint16 longRegistre() const { return LongRegistre; }
@@ -56,6 +60,8 @@ class frmAlumnes : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    class OrdreEnCurs;
+
     void creaControls();
     void creaMenu();
     void connectaOrdres();
@@ -66,11 +72,21 @@ class frmAlumnes : public QMainWindow {
     void comptaRegistres();
     void mostraPrimerRegistre();
     void tancaCanalSenseDesar();
+    void finalitza();
+    void avisa(const QString& text);
+    template <class Pas>
+    bool ambReintents(const QString& pregunta, Pas&& pas);
 
     platform::Serveis m_serveis;
     record::NomsFitxer& m_noms;
     std::unique_ptr<create_dialog::FitxerCrear> m_fitxerCrear;
     bool m_sortit = false;
+    bool m_acabant = false;  // told to end: no more boxes, no more commands
+    bool m_finalitzat = false;
+    int m_ordresEnCurs = 0;  // commands under way, nested in modal windows
+    // Records whose bytes lie in the file, a partial last one included: "Nou" hands out numbers
+    // past them, so a blank screen is never saved over bytes the user was never shown.
+    int m_registresOcupats = 0;
 
     qint16 RegistreActual = 0;
     qint16 NumRegistres = 0;
@@ -97,4 +113,22 @@ class frmAlumnes : public QMainWindow {
     QAction* mnuObrir = nullptr;
     QAction* mnuTancar = nullptr;
     QAction* mnuSortir = nullptr;
+};
+
+// Marks a command under way. When the program was told to end while a command waited on a modal
+// window, the last command to unwind is the one that ends it.
+class frmAlumnes::OrdreEnCurs {
+  public:
+    explicit OrdreEnCurs(frmAlumnes& finestra) : m_finestra(finestra) {
+        ++m_finestra.m_ordresEnCurs;
+    }
+    ~OrdreEnCurs() {
+        if (--m_finestra.m_ordresEnCurs == 0 && m_finestra.m_acabant)
+            m_finestra.finalitza();
+    }
+    OrdreEnCurs(const OrdreEnCurs&) = delete;
+    OrdreEnCurs& operator=(const OrdreEnCurs&) = delete;
+
+  private:
+    frmAlumnes& m_finestra;
 };

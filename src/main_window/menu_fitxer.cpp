@@ -2,12 +2,13 @@
 #include "main_window/frm_alumnes.h"
 #include "record/recompte.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 
 #include <exception>
+#include <stdexcept>
 
 namespace {
 const QString kFiltreObrir = QStringLiteral("Tots els fitxers(*.*)|*.*");
@@ -18,6 +19,11 @@ const QString kErrorCrear = QStringLiteral("Hi ha hagut un error");
 void frmAlumnes::mostraNomFitxer(const QString& cami) {
     txtNomFitxer->setText(cami);
     txtNomFitxer->end(false);
+}
+
+void frmAlumnes::avisa(const QString& text) {
+    if (!m_acabant)
+        m_serveis.missatges.avisa(text);
 }
 
 void frmAlumnes::tancaCanalSenseDesar() {
@@ -31,7 +37,9 @@ void frmAlumnes::tancaCanalSenseDesar() {
 
 void frmAlumnes::comptaRegistres() {
     try {
-        NumRegistres = record::NombreDeRegistres(m_serveis.sistemaFitxers.longitud(), LongRegistre);
+        const qint64 longitud = m_serveis.sistemaFitxers.longitud();
+        NumRegistres = record::NombreDeRegistres(longitud, LongRegistre);
+        m_registresOcupats = int((longitud + LongRegistre - 1) / LongRegistre);
     } catch (const std::exception&) {
         // Left open with the old position, the next save would write the screen over some
         // student of this file.
@@ -40,16 +48,26 @@ void frmAlumnes::comptaRegistres() {
     }
 }
 
+// Record 1 goes on screen whenever the file holds any of its bytes, even a partial record that
+// counts as none; only an empty file leaves the fields as they are.
 void frmAlumnes::mostraPrimerRegistre() {
     RegistreActual = 1;
-    if (NumRegistres < 1)
+    if (m_registresOcupats == 0) {
         posaNumeroRegistre(1);
-    else
-        LlegirRegistre(1);  // a read given up leaves the screen as it is
+        return;
+    }
+    if (!LlegirRegistre(1)) {
+        // The screen does not hold record 1: the next save would write it over that student.
+        tancaCanalSenseDesar();
+        throw std::runtime_error("el primer registre no s'ha pogut llegir");
+    }
 }
 
 void frmAlumnes::Obrir() {
+    const OrdreEnCurs ordre(*this);
     const QString cami = m_serveis.dialegObrir.obre(kFiltreObrir);
+    if (m_acabant)
+        return;
     // The open file is closed whatever the user did in the dialog.
     if (fitxerObert())
         Tancar();
@@ -60,24 +78,26 @@ void frmAlumnes::Obrir() {
         comptaRegistres();
         mostraPrimerRegistre();
     } catch (const std::exception&) {
-        m_serveis.missatges.avisa(kErrorDisc);
+        avisa(kErrorDisc);
     }
 }
 
 void frmAlumnes::Tancar() {
+    const OrdreEnCurs ordre(*this);
     if (!fitxerObert())
         return;
     try {
-        GravarRegistre();  // a save given up does not stop the close
+        GravarRegistre(platform::Escriptura::Duradora);  // a save given up does not stop the close
         NetejarPantalla();
         m_serveis.sistemaFitxers.tanca();
         m_noms.NomFitxer.clear();
     } catch (const std::exception&) {
-        m_serveis.missatges.avisa(kErrorDisc);
+        avisa(kErrorDisc);
     }
 }
 
 void frmAlumnes::Sortir() {
+    const OrdreEnCurs ordre(*this);
     Tancar();
     m_sortit = true;
     close();
@@ -93,13 +113,42 @@ void frmAlumnes::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void frmAlumnes::Acabar() {
+    if (m_acabant)
+        return;
+    m_acabant = true;
+    if (m_ordresEnCurs == 0) {
+        finalitza();
+        return;
+    }
+    // A command waits on a modal window: hiding the window ends its wait as a cancel would, and
+    // the command unwinds without showing anything more; the last one out ends the program.
+    for (int i = 0; i < 16; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            break;
+        modal->hide();
+    }
+}
+
+void frmAlumnes::finalitza() {
+    if (m_finalitzat)
+        return;
+    m_finalitzat = true;
+    Tancar();
+    m_sortit = true;
+    close();
+    QCoreApplication::quit();
+}
+
 void frmAlumnes::Crear() {
+    const OrdreEnCurs ordre(*this);
     if (fitxerObert())
         Tancar();
     if (!m_fitxerCrear)
         m_fitxerCrear = std::make_unique<create_dialog::FitxerCrear>(m_serveis, m_noms);
     m_fitxerCrear->mostra(this);
-    if (m_noms.NomFitxerNou.isEmpty())
+    if (m_acabant || m_noms.NomFitxerNou.isEmpty())
         return;
     try {
         m_serveis.sistemaFitxers.obre(m_noms.NomFitxerNou, LongRegistre);
@@ -110,6 +159,6 @@ void frmAlumnes::Crear() {
         // first save cannot write a blank screen over it.
         mostraPrimerRegistre();
     } catch (const std::exception&) {
-        m_serveis.missatges.avisa(kErrorCrear);
+        avisa(kErrorCrear);
     }
 }

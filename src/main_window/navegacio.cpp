@@ -9,12 +9,14 @@
 // changes RegistreActual only once the target record is on screen.
 
 void frmAlumnes::Primer() {
+    const OrdreEnCurs ordre(*this);
     if (!fitxerObert() || !GravarRegistre() || !LlegirRegistre(1))
         return;
     RegistreActual = 1;
 }
 
 void frmAlumnes::Anterior() {
+    const OrdreEnCurs ordre(*this);
     if (!fitxerObert() || RegistreActual <= 1)
         return;
     if (!GravarRegistre() || !LlegirRegistre(qint16(RegistreActual - 1)))
@@ -23,6 +25,7 @@ void frmAlumnes::Anterior() {
 }
 
 void frmAlumnes::Següent() {
+    const OrdreEnCurs ordre(*this);
     if (!fitxerObert() || RegistreActual >= NumRegistres)
         return;
     if (!GravarRegistre() || !LlegirRegistre(qint16(RegistreActual + 1)))
@@ -31,19 +34,21 @@ void frmAlumnes::Següent() {
 }
 
 void frmAlumnes::Últim() {
+    const OrdreEnCurs ordre(*this);
     if (!fitxerObert() || !GravarRegistre() || !LlegirRegistre(NumRegistres))
         return;
     RegistreActual = NumRegistres;
 }
 
 void frmAlumnes::Nou() {
+    const OrdreEnCurs ordre(*this);
     if (!fitxerObert() || !GravarRegistre())
         return;
-    // Counting from the record on screen too: in an empty file the student saved as record 1
-    // lies past the count, and the new one must not be given its number again.
-    const int nou = std::max(NumRegistres, RegistreActual) + 1;
+    // Past the count and past every record already in the file: in an empty file the student
+    // just saved as record 1 lies past the count, and a partial last record lies past it too.
+    const int nou = std::max<int>(NumRegistres, m_registresOcupats) + 1;
     if (nou > std::numeric_limits<qint16>::max()) {
-        m_serveis.missatges.avisa(QStringLiteral("El fitxer és ple"));
+        avisa(QStringLiteral("El fitxer és ple"));
         return;
     }
     NetejarPantalla();
@@ -53,8 +58,10 @@ void frmAlumnes::Nou() {
 }
 
 void frmAlumnes::GravarPantalla() {
+    const OrdreEnCurs ordre(*this);
     if (!fitxerObert())
         return;
-    if (!GravarRegistre())
-        m_serveis.missatges.avisa(QStringLiteral("No desat"));
+    // The user was told the screen is saved: it must be on the disk, not in a cache.
+    if (!GravarRegistre(platform::Escriptura::Duradora))
+        avisa(QStringLiteral("No desat"));
 }

@@ -3,28 +3,26 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
 using record::Camp;
 
-namespace {
-
-// Runs one file step until it succeeds or the user stops asking to try again.
+// Runs one file step until it succeeds or the user stops asking to try again. Once the program
+// is ending nobody is there to answer, so a failure gives up at once.
 template <class Pas>
-bool ambReintents(platform::Missatges& missatges, const QString& pregunta, Pas&& pas) {
+bool frmAlumnes::ambReintents(const QString& pregunta, Pas&& pas) {
     for (;;) {
         try {
             pas();
             return true;
         } catch (const std::exception&) {
-            if (!missatges.preguntaSiNo(pregunta))
+            if (m_acabant || !m_serveis.missatges.preguntaSiNo(pregunta))
                 return false;
         }
     }
 }
-
-}  // namespace
 
 std::array<std::pair<Camp, QLineEdit*>, 5> frmAlumnes::campsDePantalla() const {
     // Record order; on screen the town's row comes before the postal code's.
@@ -41,20 +39,22 @@ void frmAlumnes::NetejarPantalla() {
         camp->setText(QString());
 }
 
-bool frmAlumnes::GravarRegistre() {
+bool frmAlumnes::GravarRegistre(platform::Escriptura escriptura) {
     for (const auto& [camp, caixa] : campsDePantalla())
         Alumne.posa(camp, caixa->text());
 
-    return ambReintents(m_serveis.missatges, QStringLiteral("No desat. Ho torno a intentar?"), [&] {
-        m_serveis.sistemaFitxers.escriuRegistre(RegistreActual, Alumne.bytes());
+    const bool desat = ambReintents(QStringLiteral("No desat. Ho torno a intentar?"), [&] {
+        m_serveis.sistemaFitxers.escriuRegistre(RegistreActual, Alumne.bytes(), escriptura);
     });
+    if (desat)
+        m_registresOcupats = std::max<int>(m_registresOcupats, RegistreActual);
+    return desat;
 }
 
 bool frmAlumnes::LlegirRegistre(qint16 numero) {
-    const bool llegit =
-        ambReintents(m_serveis.missatges, QStringLiteral("No llegit. Ho torno a intentar?"), [&] {
-            Alumne = record::TipusAlumne::deBytes(m_serveis.sistemaFitxers.llegeixRegistre(numero));
-        });
+    const bool llegit = ambReintents(QStringLiteral("No llegit. Ho torno a intentar?"), [&] {
+        Alumne = record::TipusAlumne::deBytes(m_serveis.sistemaFitxers.llegeixRegistre(numero));
+    });
     if (!llegit)
         return false;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/crides_sistema.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
@@ -25,6 +27,10 @@ class ErrorFitxer : public std::runtime_error {
     Tipus m_tipus;
 };
 
+// How far a written record must get before the write counts as done: into the system's cache
+// (moves, which the close flushes), or onto stable storage (saves the user asked for).
+enum class Escriptura { Normal, Duradora };
+
 // The file system the windows work on: one random-access record file open at a time (the
 // channel), deleting files, and drives and directories. Every failure throws ErrorFitxer.
 class SistemaFitxers {
@@ -34,8 +40,10 @@ class SistemaFitxers {
     // Opens for reading and writing, creating the file empty when it does not exist.
     virtual void obre(const QString& cami, qint16 longRegistre) = 0;
     virtual qint64 longitud() = 0;
-    // Record numbers count from 1; writing past the end lengthens the file.
-    virtual void escriuRegistre(qint16 numero, QByteArrayView registre) = 0;
+    // Record numbers count from 1; writing past the end lengthens the file. A write that fails
+    // leaves the file as it was, its length included. Writing into a file that is no longer
+    // reachable by its name (deleted or renamed away) fails.
+    virtual void escriuRegistre(qint16 numero, QByteArrayView registre, Escriptura escriptura) = 0;
     virtual QByteArray llegeixRegistre(qint16 numero) = 0;
     // Harmless when nothing is open.
     virtual void tanca() = 0;
@@ -59,14 +67,15 @@ QString unitatDe(const QStringList& unitats, const QString& cami);
 
 class SistemaFitxersReal : public SistemaFitxers {
   public:
-    SistemaFitxersReal() = default;
+    explicit SistemaFitxersReal(CridesSistema& crides = CridesSistema::reals())
+        : m_crides(crides) {}
     ~SistemaFitxersReal() override;
     SistemaFitxersReal(const SistemaFitxersReal&) = delete;
     SistemaFitxersReal& operator=(const SistemaFitxersReal&) = delete;
 
     void obre(const QString& cami, qint16 longRegistre) override;
     qint64 longitud() override;
-    void escriuRegistre(qint16 numero, QByteArrayView registre) override;
+    void escriuRegistre(qint16 numero, QByteArrayView registre, Escriptura escriptura) override;
     QByteArray llegeixRegistre(qint16 numero) override;
     void tanca() override;
     void esborra(const QString& cami) override;
@@ -80,8 +89,16 @@ class SistemaFitxersReal : public SistemaFitxers {
   private:
     int descriptorObert() const;
     qint64 posicio(qint16 numero) const;
+    qint64 longitudDe(int descriptor);
+    void comprovaQueEsAlSeuLloc(int descriptor);
+    void escriuTot(int descriptor, QByteArrayView bytes, qint64 inici);
+    QByteArray llegeix(int descriptor, qint64 inici, qsizetype mida);
+    [[noreturn]] void refusaObertura(int descriptor, const QString& motiu, const QString& cami);
+    bool bloqueja(int descriptor);
 
+    CridesSistema& m_crides;
     int m_descriptor = -1;
+    QString m_cami;  // absolute: the current directory moves while the file is open
     qint16 m_longRegistre = 0;
     QHash<QString, QString> m_directoriPerUnitat;
 };

@@ -40,14 +40,6 @@ bool esUnitatTriable(const QStorageInfo& volum) {
     return arrel == QDir::homePath();
 }
 
-// Takes the exclusive lock; false only when another holder has it. A file system that keeps no
-// locks leaves the file unlocked rather than unusable.
-bool bloqueja(int descriptor) {
-    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0)
-        return true;
-    return errno != EWOULDBLOCK && errno != EINTR;
-}
-
 QDir directoriLlegible(const QString& directori) {
     QDir dir(directori);
     if (directori.isEmpty() || !dir.exists() || !dir.isReadable())
@@ -70,7 +62,7 @@ QString unitatDe(const QStringList& unitats, const QString& cami) {
 
 SistemaFitxersReal::~SistemaFitxersReal() {
     if (m_descriptor >= 0)
-        ::close(m_descriptor);
+        m_crides.close(m_descriptor);
 }
 
 int SistemaFitxersReal::descriptorObert() const {
@@ -87,6 +79,21 @@ qint64 SistemaFitxersReal::posicio(qint16 numero) const {
     return (qint64(numero) - 1) * m_longRegistre;
 }
 
+// Takes the exclusive lock; false only when another holder has it. A file system that keeps no
+// locks leaves the file unlocked rather than unusable.
+bool SistemaFitxersReal::bloqueja(int descriptor) {
+    if (m_crides.flock(descriptor, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    return errno != EWOULDBLOCK && errno != EINTR;
+}
+
+void SistemaFitxersReal::refusaObertura(int descriptor, const QString& motiu, const QString& cami) {
+    const int error = errno;
+    m_crides.close(descriptor);
+    errno = error;
+    llencaErrorDeSistema(motiu, cami);
+}
+
 void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
     if (m_descriptor >= 0)
         throw ErrorFitxer(Tipus::Disc, QStringLiteral("el canal ja és obert"));
@@ -96,80 +103,127 @@ void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
     const QByteArray nom = QFile::encodeName(cami);
     // Directories, FIFOs and devices are refused before opening, so that nothing can block.
     struct stat estat {};
-    if (::stat(nom.constData(), &estat) == 0 && !S_ISREG(estat.st_mode))
+    if (m_crides.stat(nom.constData(), &estat) == 0 && !S_ISREG(estat.st_mode))
         throw ErrorFitxer(Tipus::Disc, QStringLiteral("no és un fitxer normal: ") + cami);
 
     // A file that may only be read is refused here rather than failing on every later save.
-    const int descriptor = ::open(nom.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    const int descriptor =
+        m_crides.open(nom.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
     if (descriptor < 0)
         llencaErrorDeSistema(QStringLiteral("obrir"), cami);
 
-    const auto refusa = [&](const QString& motiu) {
-        const int error = errno;
-        ::close(descriptor);
-        errno = error;
-        llencaErrorDeSistema(motiu, cami);
-    };
-    if (::fstat(descriptor, &estat) != 0)
-        refusa(QStringLiteral("obrir"));
+    if (m_crides.fstat(descriptor, &estat) != 0)
+        refusaObertura(descriptor, QStringLiteral("obrir"), cami);
     if (!S_ISREG(estat.st_mode)) {
         errno = EINVAL;
-        refusa(QStringLiteral("obrir"));
+        refusaObertura(descriptor, QStringLiteral("obrir"), cami);
     }
     // Another program writing the same file would interleave its records with ours.
     if (!bloqueja(descriptor))
-        refusa(QStringLiteral("bloquejar"));
-    const int indicadors = ::fcntl(descriptor, F_GETFL);
-    if (indicadors < 0 || ::fcntl(descriptor, F_SETFL, indicadors & ~O_NONBLOCK) != 0)
-        refusa(QStringLiteral("obrir"));
+        refusaObertura(descriptor, QStringLiteral("bloquejar"), cami);
+    const int indicadors = m_crides.fcntl(descriptor, F_GETFL, 0);
+    if (indicadors < 0 || m_crides.fcntl(descriptor, F_SETFL, indicadors & ~O_NONBLOCK) != 0)
+        refusaObertura(descriptor, QStringLiteral("obrir"), cami);
 
     m_descriptor = descriptor;
     m_longRegistre = longRegistre;
+    m_cami = QFileInfo(cami).absoluteFilePath();
 }
 
 qint64 SistemaFitxersReal::longitud() {
+    return longitudDe(descriptorObert());
+}
+
+qint64 SistemaFitxersReal::longitudDe(int descriptor) {
     struct stat estat {};
-    if (::fstat(descriptorObert(), &estat) != 0)
-        llencaErrorDeSistema(QStringLiteral("longitud"));
+    if (m_crides.fstat(descriptor, &estat) != 0)
+        llencaErrorDeSistema(QStringLiteral("longitud"), m_cami);
     return estat.st_size;
 }
 
-void SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre) {
+// A file deleted or renamed away while open still takes writes, which nobody will ever read.
+void SistemaFitxersReal::comprovaQueEsAlSeuLloc(int descriptor) {
+    struct stat obert {};
+    struct stat alCami {};
+    if (m_crides.fstat(descriptor, &obert) != 0 ||
+        m_crides.stat(QFile::encodeName(m_cami).constData(), &alCami) != 0)
+        llencaErrorDeSistema(QStringLiteral("escriure"), m_cami);
+    if (obert.st_nlink == 0 || obert.st_dev != alCami.st_dev || obert.st_ino != alCami.st_ino) {
+        errno = ENOENT;
+        llencaErrorDeSistema(QStringLiteral("escriure"), m_cami);
+    }
+}
+
+void SistemaFitxersReal::escriuTot(int descriptor, QByteArrayView bytes, qint64 inici) {
+    qsizetype escrits = 0;
+    while (escrits < bytes.size()) {
+        const ssize_t n = m_crides.pwrite(descriptor, bytes.data() + escrits,
+                                          size_t(bytes.size() - escrits), off_t(inici + escrits));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            errno = ENOSPC;
+        if (n <= 0)
+            llencaErrorDeSistema(QStringLiteral("escriure"), m_cami);
+        escrits += n;
+    }
+}
+
+// Up to `mida` bytes from `inici`; fewer where the file ends.
+QByteArray SistemaFitxersReal::llegeix(int descriptor, qint64 inici, qsizetype mida) {
+    QByteArray bytes(mida, Qt::Uninitialized);
+    qsizetype llegits = 0;
+    while (llegits < mida) {
+        const ssize_t n = m_crides.pread(descriptor, bytes.data() + llegits, size_t(mida - llegits),
+                                         off_t(inici + llegits));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            llencaErrorDeSistema(QStringLiteral("llegir"), m_cami);
+        if (n == 0)
+            break;
+        llegits += n;
+    }
+    bytes.truncate(llegits);
+    return bytes;
+}
+
+void SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre,
+                                        Escriptura escriptura) {
     const int descriptor = descriptorObert();
     const qint64 inici = posicio(numero);
     QByteArray bytes =
         registre.first(std::min<qsizetype>(registre.size(), m_longRegistre)).toByteArray();
     bytes.append(m_longRegistre - bytes.size(), ' ');
 
-    qsizetype escrits = 0;
-    while (escrits < bytes.size()) {
-        const ssize_t n = ::pwrite(descriptor, bytes.constData() + escrits,
-                                   size_t(bytes.size() - escrits), off_t(inici + escrits));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            llencaErrorDeSistema(QStringLiteral("escriure"));
-        escrits += n;
+    comprovaQueEsAlSeuLloc(descriptor);
+    // What the write may change, so that a failed one can be undone: the bytes it covers and the
+    // file's length.
+    const qint64 longitudAbans = longitudDe(descriptor);
+    const QByteArray anteriors = llegeix(descriptor, inici, bytes.size());
+    try {
+        escriuTot(descriptor, bytes, inici);
+        if (escriptura == Escriptura::Duradora && m_crides.fdatasync(descriptor) != 0)
+            llencaErrorDeSistema(QStringLiteral("desar"), m_cami);
+    } catch (const ErrorFitxer&) {
+        // Best effort: the disk that just failed may refuse this too.
+        const int error = errno;
+        try {
+            escriuTot(descriptor, anteriors, inici);
+        } catch (const ErrorFitxer&) {
+        }
+        if (inici + bytes.size() > longitudAbans)
+            m_crides.ftruncate(descriptor, off_t(longitudAbans));
+        errno = error;
+        throw;
     }
 }
 
 QByteArray SistemaFitxersReal::llegeixRegistre(qint16 numero) {
     const int descriptor = descriptorObert();
-    const qint64 inici = posicio(numero);
     // Whatever lies past the end of the file reads as spaces.
-    QByteArray bytes(m_longRegistre, ' ');
-    qsizetype llegits = 0;
-    while (llegits < bytes.size()) {
-        const ssize_t n = ::pread(descriptor, bytes.data() + llegits,
-                                  size_t(bytes.size() - llegits), off_t(inici + llegits));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            llencaErrorDeSistema(QStringLiteral("llegir"));
-        if (n == 0)
-            break;
-        llegits += n;
-    }
+    QByteArray bytes = llegeix(descriptor, posicio(numero), m_longRegistre);
+    bytes.append(m_longRegistre - bytes.size(), ' ');
     return bytes;
 }
 
@@ -178,32 +232,28 @@ void SistemaFitxersReal::tanca() {
         return;
     const int descriptor = std::exchange(m_descriptor, -1);
     // The records must be on the disk before the user is told the file is closed.
-    const bool desat = ::fdatasync(descriptor) == 0;
+    const bool desat = m_crides.fdatasync(descriptor) == 0;
     const int error = errno;
-    const bool tancat = ::close(descriptor) == 0;
+    const bool tancat = m_crides.close(descriptor) == 0;
     if (!desat) {
         errno = error;
-        llencaErrorDeSistema(QStringLiteral("desar"));
+        llencaErrorDeSistema(QStringLiteral("desar"), m_cami);
     }
     if (!tancat)
-        llencaErrorDeSistema(QStringLiteral("tancar"));
+        llencaErrorDeSistema(QStringLiteral("tancar"), m_cami);
 }
 
 void SistemaFitxersReal::esborra(const QString& cami) {
     const QByteArray nom = QFile::encodeName(cami);
     // A file another program holds open is busy: removing it would leave that program writing
     // its records into a file nobody can reach any more.
-    const int descriptor = ::open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor >= 0 && !bloqueja(descriptor)) {
-        const int error = errno;
-        ::close(descriptor);
-        errno = error;
-        llencaErrorDeSistema(QStringLiteral("esborrar"), cami);
-    }
-    const bool esborrat = ::unlink(nom.constData()) == 0;
+    const int descriptor = m_crides.open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
+    if (descriptor >= 0 && !bloqueja(descriptor))
+        refusaObertura(descriptor, QStringLiteral("esborrar"), cami);
+    const bool esborrat = m_crides.unlink(nom.constData()) == 0;
     const int error = errno;
     if (descriptor >= 0)
-        ::close(descriptor);
+        m_crides.close(descriptor);
     if (!esborrat) {
         errno = error;
         llencaErrorDeSistema(QStringLiteral("esborrar"), cami);

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 using platform::ErrorFitxer;
+using platform::Escriptura;
 using platform::SistemaFitxersReal;
 
 class TestSistemaFitxers : public QObject {
@@ -54,7 +55,7 @@ void TestSistemaFitxers::escriureMesEnllaAllargaElFitxer() {
     SistemaFitxersReal fs;
     fs.obre(cami(u"f"_qs), 107);
     const QByteArray registre = proves::registre({u"Tercer"_qs}).bytes();
-    fs.escriuRegistre(3, registre);
+    fs.escriuRegistre(3, registre, Escriptura::Normal);
     QCOMPARE(fs.longitud(), 321);
     fs.tanca();
 
@@ -78,9 +79,9 @@ void TestSistemaFitxers::registreQueEsTornaALlegir() {
     fs.obre(cami(u"f"_qs), 107);
     const QByteArray primer = proves::registre({u"Anna"_qs, u"Pl. Vella 1"_qs}).bytes();
     const QByteArray segon = proves::registre({u"Berta"_qs}).bytes();
-    fs.escriuRegistre(1, primer);
-    fs.escriuRegistre(2, segon);
-    fs.escriuRegistre(1, primer);
+    fs.escriuRegistre(1, primer, Escriptura::Normal);
+    fs.escriuRegistre(2, segon, Escriptura::Normal);
+    fs.escriuRegistre(1, primer, Escriptura::Normal);
     QCOMPARE(fs.llegeixRegistre(1), primer);
     QCOMPARE(fs.llegeixRegistre(2), segon);
     QCOMPARE(fs.longitud(), 214);
@@ -111,7 +112,8 @@ void TestSistemaFitxers::errorsDelCanal() {
             QCOMPARE(error.tipus(), tipus);
         }
     };
-    esperaError([&] { fs.escriuRegistre(qint16(numero), QByteArray(107, 'x')); });
+    esperaError(
+        [&] { fs.escriuRegistre(qint16(numero), QByteArray(107, 'x'), Escriptura::Normal); });
     esperaError([&] { fs.llegeixRegistre(qint16(numero)); });
     if (!obert) {
         esperaError([&] { fs.longitud(); });

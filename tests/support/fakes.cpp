@@ -41,9 +41,10 @@ qint64 SistemaFitxersFals::longitud() {
     return SistemaFitxersReal::longitud();
 }
 
-void SistemaFitxersFals::escriuRegistre(qint16 numero, QByteArrayView registre) {
+void SistemaFitxersFals::escriuRegistre(qint16 numero, QByteArrayView registre,
+                                        platform::Escriptura escriptura) {
     comprova(Operacio::Escriu);
-    SistemaFitxersReal::escriuRegistre(numero, registre);
+    SistemaFitxersReal::escriuRegistre(numero, registre, escriptura);
 }
 
 QByteArray SistemaFitxersFals::llegeixRegistre(qint16 numero) {

@@ -72,7 +72,8 @@ class SistemaFitxersFals : public platform::SistemaFitxersReal {
 
     void obre(const QString& cami, qint16 longRegistre) override;
     qint64 longitud() override;
-    void escriuRegistre(qint16 numero, QByteArrayView registre) override;
+    void escriuRegistre(qint16 numero, QByteArrayView registre,
+                        platform::Escriptura escriptura) override;
     QByteArray llegeixRegistre(qint16 numero) override;
     void tanca() override;
     void esborra(const QString& cami) override;

@@ -1,0 +1,48 @@
+#include "platform/crides_sistema.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace platform {
+
+int CridesSistema::open(const char* cami, int indicadors, mode_t mode) {
+    return ::open(cami, indicadors, mode);
+}
+int CridesSistema::stat(const char* cami, struct stat* estat) {
+    return ::stat(cami, estat);
+}
+int CridesSistema::fstat(int descriptor, struct stat* estat) {
+    return ::fstat(descriptor, estat);
+}
+int CridesSistema::flock(int descriptor, int operacio) {
+    return ::flock(descriptor, operacio);
+}
+int CridesSistema::fcntl(int descriptor, int ordre, int argument) {
+    return ::fcntl(descriptor, ordre, argument);
+}
+ssize_t CridesSistema::pread(int descriptor, void* bytes, size_t mida, off_t posicio) {
+    return ::pread(descriptor, bytes, mida, posicio);
+}
+ssize_t CridesSistema::pwrite(int descriptor, const void* bytes, size_t mida, off_t posicio) {
+    return ::pwrite(descriptor, bytes, mida, posicio);
+}
+int CridesSistema::fdatasync(int descriptor) {
+    return ::fdatasync(descriptor);
+}
+int CridesSistema::ftruncate(int descriptor, off_t longitud) {
+    return ::ftruncate(descriptor, longitud);
+}
+int CridesSistema::close(int descriptor) {
+    return ::close(descriptor);
+}
+int CridesSistema::unlink(const char* cami) {
+    return ::unlink(cami);
+}
+
+CridesSistema& CridesSistema::reals() {
+    static CridesSistema crides;
+    return crides;
+}
+
+}  // namespace platform

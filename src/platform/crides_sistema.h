@@ -1,0 +1,29 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace platform {
+
+// The system calls the real file channel goes through. The real program uses them as they are;
+// tests derive from this to make any of them fail the way a full disk or a bad sector would.
+class CridesSistema {
+  public:
+    virtual ~CridesSistema() = default;
+
+    virtual int open(const char* cami, int indicadors, mode_t mode);
+    virtual int stat(const char* cami, struct stat* estat);
+    virtual int fstat(int descriptor, struct stat* estat);
+    virtual int flock(int descriptor, int operacio);
+    virtual int fcntl(int descriptor, int ordre, int argument);
+    virtual ssize_t pread(int descriptor, void* bytes, size_t mida, off_t posicio);
+    virtual ssize_t pwrite(int descriptor, const void* bytes, size_t mida, off_t posicio);
+    virtual int fdatasync(int descriptor);
+    virtual int ftruncate(int descriptor, off_t longitud);
+    virtual int close(int descriptor);
+    virtual int unlink(const char* cami);
+
+    static CridesSistema& reals();
+};
+
+}  // namespace platform
