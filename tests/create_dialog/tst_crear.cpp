@@ -45,7 +45,10 @@ class TestCrear : public QObject {
     void despresDUnFitxerDeCincElNouEnComptaZero();
     void siEsborraIElTornaACrearBuit();
     void noConservaIMostraElPrimerRegistre();
+    void unPrimerRegistreConservatQueNoEsLlegeixNoEsTrepitja();
     void unaOberturaQueFallaAvisa();
+    void acabarAmbElDialegObertNoCreaNiEsborra_data();
+    void acabarAmbElDialegObertNoCreaNiEsborra();
     void elDialegRecordaElDiscDesatEntreVegades();
 
   private:
@@ -159,6 +162,49 @@ void TestCrear::noConservaIMostraElPrimerRegistre() {
     // Saving now writes Berta back, not a blank screen over her.
     m_entorn->clica(u"cmdGravar"_qs);
     QCOMPARE(proves::llegeixFitxer(cami), proves::bytesDe({{u"Berta"_qs}}));
+}
+
+void TestCrear::unPrimerRegistreConservatQueNoEsLlegeixNoEsTrepitja() {
+    const QString cami = m_classe + u"/alumnes"_qs;
+    m_entorn->missatges.respostes = {Resposta::No, Resposta::No};
+    m_entorn->sistemaFitxers.falla(Operacio::Llegeix);
+    crear(escriuIAccepta(u"alumnes"_qs));
+
+    QCOMPARE(m_entorn->missatges.textos(),
+             QStringList({u"Fitxer ja existent. L'esborro?"_qs,
+                          u"No llegit. Ho torno a intentar?"_qs, u"Hi ha hagut un error"_qs}));
+    QCOMPARE(m_entorn->noms.NomFitxer, QString());
+    m_entorn->clica(u"cmdGravar"_qs);
+    m_entorn->finestra->Tancar();
+    QCOMPARE(proves::llegeixFitxer(cami), proves::bytesDe({{u"Berta"_qs}}));
+}
+
+void TestCrear::acabarAmbElDialegObertNoCreaNiEsborra_data() {
+    QTest::addColumn<bool>("ambLaPregunta");
+    QTest::newRow("el diàleg al davant") << false;
+    QTest::newRow("la pregunta d'esborrar al davant") << true;
+}
+
+void TestCrear::acabarAmbElDialegObertNoCreaNiEsborra() {
+    QFETCH(bool, ambLaPregunta);
+    const QString cami = m_classe + u"/alumnes"_qs;
+    const QByteArray bytes = proves::llegeixFitxer(cami);
+    m_entorn->missatges.mentre = [this] { m_entorn->finestra->Acabar(); };
+    crear([&](frmFitxerCrear& dialeg) {
+        if (ambLaPregunta) {
+            escriuIAccepta(u"alumnes"_qs)(dialeg);  // the question answers No, as hidden
+        } else {
+            m_entorn->finestra->Acabar();
+            QVERIFY(!dialeg.isVisible());
+        }
+    });
+    QCOMPARE(m_entorn->missatges.textos(),
+             ambLaPregunta ? QStringList(u"Fitxer ja existent. L'esborro?"_qs) : QStringList());
+    QCOMPARE(proves::llegeixFitxer(cami), bytes);
+    QVERIFY(!QFileInfo::exists(m_classe + u"/Text1"_qs));
+    QCOMPARE(m_entorn->noms.NomFitxer, QString());
+    QCOMPARE(m_entorn->sistemaFitxers.crides(Operacio::Obre), 0);
+    QVERIFY(!m_entorn->finestra->isVisible());
 }
 
 void TestCrear::unaOberturaQueFallaAvisa() {

@@ -36,6 +36,9 @@ class TestMenuFitxer : public QObject {
     void obrirUnFitxerInexistentEnUnDirectoriQueNoHiEs();
     void unFitxerQueNoEsPotComptarEsTanca_data();
     void unFitxerQueNoEsPotComptarEsTanca();
+    void unPrimerRegistreNoLlegitTancaElFitxer();
+    void elsBytesQueNoEsVeuenNoEsTrepitgen_data();
+    void elsBytesQueNoEsVeuenNoEsTrepitgen();
     void tancarSenseFitxerNoFaRes();
     void tancarDesaNetejaITanca();
     void tancarAmbLaDesadaAbandonadaTancaIgualment();
@@ -143,6 +146,59 @@ void TestMenuFitxer::unFitxerQueNoEsPotComptarEsTanca() {
     m_entorn->finestra->Tancar();
     QCOMPARE(proves::llegeixFitxer(cami), gran);
     QCOMPARE(m_entorn->missatges.textos(), QStringList(kErrorDisc));
+}
+
+void TestMenuFitxer::unPrimerRegistreNoLlegitTancaElFitxer() {
+    const QByteArray bytes = proves::bytesDe({alumneNumero(1), alumneNumero(2)});
+    const QString cami = m_entorn->fitxer(u"g"_qs, bytes);
+    m_entorn->posaPantalla(alumneNumero(9));
+    m_entorn->sistemaFitxers.falla(Operacio::Llegeix);
+    m_entorn->obre(cami);
+
+    QCOMPARE(m_entorn->missatges.textos(),
+             QStringList({u"No llegit. Ho torno a intentar?"_qs, kErrorDisc}));
+    QCOMPARE(m_entorn->noms.NomFitxer, QString());
+    QVERIFY(lliure(cami));
+    // The screen still holds what was typed before: nothing may write it over student 1.
+    m_entorn->clica(u"cmdGravar"_qs);
+    m_entorn->clica(u"cmdSegüent"_qs);
+    m_entorn->finestra->Tancar();
+    QCOMPARE(proves::llegeixFitxer(cami), bytes);
+}
+
+void TestMenuFitxer::elsBytesQueNoEsVeuenNoEsTrepitgen_data() {
+    QTest::addColumn<int>("longitud");
+    QTest::addColumn<int>("registres");
+    QTest::addColumn<QString>("nou");
+    QTest::newRow("53 bytes, cap registre comptat") << 53 << 0 << u"2"_qs;
+    QTest::newRow("160 bytes, el segon a mitges") << 160 << 1 << u"3"_qs;
+    QTest::newRow("161 bytes, el segon a mitges però comptat") << 161 << 2 << u"3"_qs;
+}
+
+// A file that ends in part of a record: its bytes are shown before anything is saved over them,
+// and "Nou" hands out a number past them.
+void TestMenuFitxer::elsBytesQueNoEsVeuenNoEsTrepitgen() {
+    QFETCH(int, longitud);
+    QFETCH(int, registres);
+    QFETCH(QString, nou);
+    QByteArray bytes = proves::bytesDe({alumneNumero(1), alumneNumero(2)}).left(longitud);
+    const QString cami = m_entorn->fitxer(u"g"_qs, bytes);
+    m_entorn->posaPantalla(alumneNumero(9));
+    m_entorn->obre(cami);
+    QCOMPARE(m_entorn->finestra->numRegistres(), registres);
+    QCOMPARE(m_entorn->etiqueta(), u"1"_qs);
+    QCOMPARE(m_entorn->control(u"txtNom"_qs)->text(),
+             proves::ple(alumneNumero(1).nom, 45).left(longitud));
+
+    m_entorn->clica(u"cmdNou"_qs);
+    QCOMPARE(m_entorn->etiqueta(), nou);
+    m_entorn->posaPantalla(alumneNumero(5));
+    m_entorn->finestra->Tancar();
+
+    const QByteArray despres = proves::llegeixFitxer(cami);
+    QCOMPARE(despres.left(longitud), bytes);
+    QCOMPARE(despres.mid((nou.toInt() - 1) * 107), proves::bytesDe({alumneNumero(5)}));
+    QVERIFY(m_entorn->missatges.mostrats.isEmpty());
 }
 
 void TestMenuFitxer::tancarSenseFitxerNoFaRes() {

@@ -18,7 +18,8 @@ namespace proves {
 struct Entorn {
     MissatgesFals missatges;
     DialegObrirFals dialegObrir;
-    SistemaFitxersFals sistemaFitxers;
+    CridesFalses crides;
+    SistemaFitxersFals sistemaFitxers{crides};
     record::NomsFitxer noms;
     QTemporaryDir temporal;
     std::unique_ptr<frmAlumnes> finestra;

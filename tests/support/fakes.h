@@ -3,11 +3,13 @@
 #include "platform/dialeg_obrir.h"
 #include "platform/missatges.h"
 #include "platform/sistema_fitxers.h"
+#include "support/crides_falses.h"
 
 #include <QList>
 #include <QMap>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace proves {
@@ -30,16 +32,21 @@ class MissatgesFals : public platform::Missatges {
 
     QList<platform::Resposta> respostes;
     QList<MissatgeMostrat> mostrats;
+    // Runs while the box is up, as something that happens behind a modal window would.
+    std::function<void()> mentre;
 };
 
 class DialegObrirFals : public platform::DialegObrir {
   public:
     QString obre(const QString& filtre) override {
         filtres << filtre;
+        if (mentre)
+            mentre();
         return cami;
     }
 
     QString cami;
+    std::function<void()> mentre;  // runs while the dialog is up
     QStringList filtres;
 };
 
@@ -57,10 +64,15 @@ enum class Operacio {
 };
 
 // The real file system on real (temporary) files, with any operation made to fail on demand and
-// the drives replaced when a test needs its own.
+// the drives replaced when a test needs its own. Its system calls go through `crides`, which
+// learns which operation each call belongs to.
 class SistemaFitxersFals : public platform::SistemaFitxersReal {
   public:
     static constexpr int kSempre = -1;
+
+    SistemaFitxersFals() : SistemaFitxersFals(m_cridesPropies) {}
+    explicit SistemaFitxersFals(CridesFalses& crides)
+        : SistemaFitxersReal(crides), m_cridesFalses(crides) {}
 
     // The next `vegades` calls of the operation fail (every call with kSempre).
     void falla(Operacio operacio, int vegades = 1) { m_fallades[operacio] = vegades; }
@@ -84,7 +96,12 @@ class SistemaFitxersFals : public platform::SistemaFitxersReal {
     QStringList fitxers(const QString& directori) override;
 
   private:
-    void comprova(Operacio operacio, const QString& directori = {});
+    // Counts the operation and throws when it must fail; the returned guard tells the system
+    // calls which operation they belong to until it goes.
+    [[nodiscard]] auto comprova(Operacio operacio, const QString& directori = {});
+
+    CridesFalses m_cridesPropies;
+    CridesFalses& m_cridesFalses;
 
     QMap<Operacio, int> m_fallades;
     QMap<Operacio, int> m_crides;
