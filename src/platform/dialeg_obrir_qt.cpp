@@ -1,5 +1,6 @@
 #include "platform/dialeg_obrir.h"
 #include "platform/finestres.h"
+#include "platform/proveidor_icones.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -28,6 +29,8 @@ QString DialegObrirQt::obre(const QString& filtre) {
     // The toolkit's own dialog behaves the same on every desktop, with or without one running.
     dialeg.setOption(QFileDialog::DontUseNativeDialog);
     dialeg.setOption(QFileDialog::HideNameFilterDetails);
+    ProveidorIcones icones;
+    dialeg.setIconProvider(&icones);
     const QStringList filtres = filtresDelDialeg(filtre);
     dialeg.setNameFilters(filtres);
     if (!filtres.isEmpty())
