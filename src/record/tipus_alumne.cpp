@@ -11,7 +11,7 @@ namespace {
 
 constexpr char kEspai = ' ';
 constexpr char kSubstitut = '?';
-constexpr char16_t kSubstitutDelConvertidor = 0x1A;
+constexpr char kSubstitutDelConvertidor = 0x1A;
 
 // UTF-16 units of the character that starts at `i`: a surrogate pair is one character.
 qsizetype unitatsDelCaracter(QStringView text, qsizetype i) {
@@ -28,24 +28,39 @@ QStringView primersCaracters(QStringView text, int caracters) {
     return text.first(i);
 }
 
-// Windows-1252 conversions, one byte per character in both directions.
-QByteArray codificaWindows1252(QStringView text) {
-    // Opening the converter costs far more than converting a field, so it is kept.
+// Opening a converter costs far more than converting a field, so it is kept. It marks each
+// character it has no byte for with 0x1A and drops the invisible ones.
+QByteArray codificaAmbElConvertidor(QStringView text) {
     static QStringEncoder codificador("windows-1252", QStringConverter::Flag::Stateless);
     codificador.resetState();
-    QByteArray bytes = codificador.encode(text);
-    if (!codificador.hasError())
+    return codificador.encode(text);
+}
+
+// The text as Windows-1252, at most `amplada` bytes. Each character gives one byte: its own, or
+// '?' when the code page has none (a lone surrogate too). Invisible characters the code page
+// cannot hold (zero-width space, joiners, a byte-order mark) give none and take no place, since
+// the user never saw them.
+QByteArray codificaWindows1252(QStringView text, int amplada) {
+    const QStringView tallat = primersCaracters(text, amplada);
+    QByteArray bytes = codificaAmbElConvertidor(tallat);
+    // One byte per UTF-16 unit and no mark: every character had its byte.
+    if (bytes.size() == tallat.size() && !bytes.contains(kSubstitutDelConvertidor))
         return bytes;
 
-    // The converter marks what it cannot map with 0x1A, one byte per code point; those bytes
-    // become '?', while a real U+001A in the text keeps its byte.
-    qsizetype posicio = 0;
-    for (qsizetype i = 0; i < text.size(); ++posicio) {
+    // Rare: one character at a time, so that what the converter marked or dropped is known.
+    bytes.clear();
+    for (qsizetype i = 0; i < text.size() && bytes.size() < amplada;) {
         const qsizetype unitats = unitatsDelCaracter(text, i);
-        const bool esU001ADelText = unitats == 1 && text[i] == kSubstitutDelConvertidor;
-        if (posicio < bytes.size() && bytes[posicio] == char(kSubstitutDelConvertidor) &&
-            !esU001ADelText)
-            bytes[posicio] = kSubstitut;
+        const QStringView caracter = text.sliced(i, unitats);
+        // A lone surrogate is no character at all; alone, the converter would wait for its pair.
+        const QByteArray codificat = caracter.size() == 1 && caracter[0].isSurrogate()
+                                         ? QByteArray(1, kSubstitutDelConvertidor)
+                                         : codificaAmbElConvertidor(caracter);
+        if (codificat.size() == 1 &&
+            (codificat[0] != kSubstitutDelConvertidor || caracter == QStringView(u"\x1a")))
+            bytes += codificat;
+        else if (!codificat.isEmpty())
+            bytes += kSubstitut;
         i += unitats;
     }
     return bytes;
@@ -70,8 +85,8 @@ TipusAlumne TipusAlumne::deBytes(QByteArrayView bytes) {
 
 void TipusAlumne::posa(Camp camp, QStringView text) {
     const auto [_, desplacament, amplada] = disposicio(camp);
-    const QByteArray codificat = codificaWindows1252(primersCaracters(text, amplada));
-    const qsizetype n = std::min<qsizetype>(codificat.size(), amplada);
+    const QByteArray codificat = codificaWindows1252(text, amplada);
+    const qsizetype n = codificat.size();
     char* desti = m_bytes.data() + desplacament;
     std::copy_n(codificat.constData(), n, desti);
     std::fill(desti + n, desti + amplada, kEspai);

@@ -39,7 +39,8 @@ class TipusAlumne {
     static TipusAlumne deBytes(QByteArrayView bytes);
 
     // Stores the text left-aligned: padded with spaces, or cut to the field's width in
-    // characters. A character Windows-1252 cannot hold is stored as one '?'.
+    // characters. A character Windows-1252 cannot hold is stored as one '?'; an invisible one
+    // (zero-width space, joiner, byte-order mark) is left out and takes no place.
     void posa(Camp camp, QStringView text);
 
     // All of the field's characters, trailing spaces included.

@@ -105,6 +105,16 @@ void TestTipusAlumne::caractersForaDeWindows1252_data() {
                              << QByteArray("\x1a?\x80");
     // Five emoji are five characters: the cut counts characters, not UTF-16 units.
     QTest::newRow("tall per caràcters") << u"😀😀😀😀😀😀"_qs << QByteArray("?????");
+    QTest::newRow("invisibles fora, sense ocupar lloc")
+        << u"\u200B0\u200C8\u200D0\uFEFF0\u20601"_qs << QByteArray("08001");
+    QTest::newRow("invisible i després un sense lloc")
+        << u"\u200B\u0141\x1a"_qs << QByteArray("?\x1a");
+    QTest::newRow("guionet tou, que sí que hi cap") << u"a\u00ADb"_qs
+                                                    << QByteArray(
+                                                           "a\xad"
+                                                           "b");
+    QTest::newRow("suplent alt sol") << u"a"_qs + QChar(0xD800) + u"b"_qs << QByteArray("a?b");
+    QTest::newRow("suplent baix sol") << QString(QChar(0xDC00)) + u"bc"_qs << QByteArray("?bc");
 }
 
 void TestTipusAlumne::caractersForaDeWindows1252() {
