@@ -4,8 +4,8 @@
 set -euo pipefail
 arrel=$(cd "$(dirname "$0")/.." && pwd)
 
-paquets=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libbenchmark-dev
-         fonts-dejavu-core xvfb xauth xdotool)
+paquets=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-translations-l10n
+         libbenchmark-dev fonts-dejavu-core xvfb xauth xdotool)
 falten=()
 for paquet in "${paquets[@]}"; do
     dpkg-query -W -f='${Status}' "$paquet" 2>/dev/null | grep -q "install ok installed" ||
@@ -18,5 +18,8 @@ if ((${#falten[@]})); then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${falten[@]}"
 fi
 
-cmake -S "$arrel" -B "$arrel/build" -G Ninja
-cmake --build "$arrel/build" ${1:+--target "$@"}
+# Q2X7_BUILD names another build folder, Q2X7_CMAKE_ARGS adds options (the sanitizer build).
+carpeta="$arrel/${Q2X7_BUILD:-build}"
+# shellcheck disable=SC2086
+cmake -S "$arrel" -B "$carpeta" -G Ninja ${Q2X7_CMAKE_ARGS:-}
+cmake --build "$carpeta" ${1:+--target "$@"}

@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Starts the program in a real X server and checks that its window "Dades alumnes" comes up.
+# Starts the program in a real X server, checks that its window "Dades alumnes" comes up, then
+# ends it with SIGTERM and passes on its exit status, so that a sanitizer report fails the test.
 set -u
 programa=$1
 exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     "$0" & pid=$!
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
         if xdotool search --name "^Dades alumnes$" >/dev/null 2>&1; then
-            kill $pid; wait $pid 2>/dev/null; echo "window up"; exit 0
+            echo "window up"
+            kill -TERM $pid
+            for _ in $(seq 100); do
+                kill -0 $pid 2>/dev/null || break
+                sleep 0.1
+            done
+            kill -0 $pid 2>/dev/null && { kill -KILL $pid; echo "did not end"; exit 1; }
+            wait $pid; estat=$?; echo "exit status $estat"; exit $estat
         fi
         kill -0 $pid 2>/dev/null || { echo "the program ended"; exit 1; }
         sleep 0.2

@@ -66,11 +66,15 @@ enum class Operacio {
 // The real file system on real (temporary) files, with any operation made to fail on demand and
 // the drives replaced when a test needs its own. Its system calls go through `crides`, which
 // learns which operation each call belongs to.
-class SistemaFitxersFals : public platform::SistemaFitxersReal {
+struct AmbCridesPropies {
+    CridesFalses cridesPropies;  // a base, so that it exists before the channel takes it
+};
+
+class SistemaFitxersFals : private AmbCridesPropies, public platform::SistemaFitxersReal {
   public:
     static constexpr int kSempre = -1;
 
-    SistemaFitxersFals() : SistemaFitxersFals(m_cridesPropies) {}
+    SistemaFitxersFals() : SistemaFitxersReal(cridesPropies), m_cridesFalses(cridesPropies) {}
     explicit SistemaFitxersFals(CridesFalses& crides)
         : SistemaFitxersReal(crides), m_cridesFalses(crides) {}
 
@@ -100,7 +104,6 @@ class SistemaFitxersFals : public platform::SistemaFitxersReal {
     // calls which operation they belong to until it goes.
     [[nodiscard]] auto comprova(Operacio operacio, const QString& directori = {});
 
-    CridesFalses m_cridesPropies;
     CridesFalses& m_cridesFalses;
 
     QMap<Operacio, int> m_fallades;
