@@ -1,5 +1,6 @@
 #include "platform/dialeg_obrir.h"
 #include "platform/sistema_fitxers.h"
+#include "support/crides_falses.h"
 #include "support/fitxers.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@
 using platform::ErrorFitxer;
 using platform::Escriptura;
 using platform::SistemaFitxersReal;
+
+Q_DECLARE_METATYPE(proves::Crida)
 
 class TestSistemaFitxers : public QObject {
     Q_OBJECT
@@ -31,6 +34,8 @@ class TestSistemaFitxers : public QObject {
     void refusaElQueNoEsUnFitxerNormal();
     void unSegonTitularNoPotObrirElMateixFitxer();
     void esborrar();
+    void unEsborratQueFallaDeixaElFitxer_data();
+    void unEsborratQueFallaDeixaElFitxer();
     void directoriActualIPerUnitat();
     void unitatDe_data();
     void unitatDe();
@@ -155,6 +160,31 @@ void TestSistemaFitxers::esborrar() {
     altre.obre(cami(u"obert"_qs), 107);
     QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.esborra(cami(u"obert"_qs)));
     QVERIFY(QFileInfo::exists(cami(u"obert"_qs)));
+}
+
+void TestSistemaFitxers::unEsborratQueFallaDeixaElFitxer_data() {
+    QTest::addColumn<proves::Crida>("crida");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("esborrat");
+    QTest::newRow("unlink: permís denegat") << proves::Crida::Unlink << EACCES << false;
+    QTest::newRow("unlink: ocupat") << proves::Crida::Unlink << EBUSY << false;
+    // Without a descriptor the lock cannot be asked for; the delete still goes ahead.
+    QTest::newRow("open per al bloqueig") << proves::Crida::Open << EACCES << true;
+}
+
+void TestSistemaFitxers::unEsborratQueFallaDeixaElFitxer() {
+    QFETCH(proves::Crida, crida);
+    QFETCH(int, error);
+    QFETCH(bool, esborrat);
+    proves::escriuFitxer(cami(u"vell"_qs), "x");
+    proves::CridesFalses crides;
+    crides.falla(crida, error);
+    SistemaFitxersReal fs(crides);
+    if (esborrat)
+        fs.esborra(cami(u"vell"_qs));
+    else
+        QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.esborra(cami(u"vell"_qs)));
+    QCOMPARE(QFileInfo::exists(cami(u"vell"_qs)), !esborrat);
 }
 
 void TestSistemaFitxers::directoriActualIPerUnitat() {
