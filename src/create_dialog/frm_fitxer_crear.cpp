@@ -63,7 +63,13 @@ void frmFitxerCrear::creaControls() {
     for (QPushButton* boto : {cmdDacord, cmdCancelar}) {
         boto->setAutoDefault(false);
         boto->setDefault(false);
+        platform::premAmbEnter(boto);
     }
+    // The dialog has no labels: the screen reader needs the lists' names from elsewhere.
+    txtNomFitxer->setAccessibleName(QStringLiteral("Nom del fitxer"));
+    filLlistaFitxers->setAccessibleName(QStringLiteral("Fitxers"));
+    dirDirectoriDestí->setAccessibleName(QStringLiteral("Directoris"));
+    drvDiscDestí->setAccessibleName(QStringLiteral("Unitat"));
     disposicio->setSizeConstraint(QLayout::SetFixedSize);
     txtNomFitxer->setFocus();
 }

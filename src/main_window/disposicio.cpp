@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSessionManager>
+#include <QShortcut>
 
 using platform::Formulari;
 
@@ -28,6 +30,7 @@ frmAlumnes::frmAlumnes(platform::Serveis serveis, record::NomsFitxer& noms, QWid
     setWindowTitle(QStringLiteral("Dades alumnes"));
     creaControls();
     creaMenu();
+    creaDreceres();
     connectaOrdres();
 }
 
@@ -47,15 +50,15 @@ void frmAlumnes::creaControls() {
     lblNomFitxer = f.afegeix<QLabel>(QStringLiteral("lblNomFitxer"), QStringLiteral("Nom fitxer:"), {120, 360, 1215, 255}, 18);
     txtNomFitxer = f.afegeix<QLineEdit>(QStringLiteral("txtNomFitxer"), {1440, 360, 1575, 285}, 5);
     lblNúmRegistreActual = f.afegeix<QLabel>(QStringLiteral("lblNúmRegistreActual"), QString(), {3840, 360, 495, 255}, 0);
-    f.afegeix<QLabel>(QStringLiteral("Label1"), QStringLiteral("Nom:"), {120, 960, 1215, 255}, 13);
+    QLabel* Label1 = f.afegeix<QLabel>(QStringLiteral("Label1"), QStringLiteral("Nom:"), {120, 960, 1215, 255}, 13);
     txtNom = f.afegeix<CaixaDeCamp>(QStringLiteral("txtNom"), {1440, 960, 2895, 285}, 1);
-    f.afegeix<QLabel>(QStringLiteral("Label2"), QStringLiteral("Adreça:"), {120, 1440, 1095, 255}, 14);
+    QLabel* Label2 = f.afegeix<QLabel>(QStringLiteral("Label2"), QStringLiteral("Adreça:"), {120, 1440, 1095, 255}, 14);
     txtAdreça = f.afegeix<CaixaDeCamp>(QStringLiteral("txtAdreça"), {1440, 1440, 2895, 285}, 2);
-    f.afegeix<QLabel>(QStringLiteral("Label4"), QStringLiteral("Població:"), {120, 1920, 1215, 255}, 16);
+    QLabel* Label4 = f.afegeix<QLabel>(QStringLiteral("Label4"), QStringLiteral("Població:"), {120, 1920, 1215, 255}, 16);
     txtPoblació = f.afegeix<CaixaDeCamp>(QStringLiteral("txtPoblació"), {1440, 1920, 2895, 285}, 3);
-    f.afegeix<QLabel>(QStringLiteral("Label3"), QStringLiteral("Codi postal:"), {120, 2400, 1215, 255}, 15);
+    QLabel* Label3 = f.afegeix<QLabel>(QStringLiteral("Label3"), QStringLiteral("Codi postal:"), {120, 2400, 1215, 255}, 15);
     txtCodiPostal = f.afegeix<CaixaDeCamp>(QStringLiteral("txtCodiPostal"), {1440, 2400, 2895, 285}, 6);
-    f.afegeix<QLabel>(QStringLiteral("Label5"), QStringLiteral("Telèfon:"), {120, 2880, 1215, 255}, 17);
+    QLabel* Label5 = f.afegeix<QLabel>(QStringLiteral("Label5"), QStringLiteral("Telèfon:"), {120, 2880, 1215, 255}, 17);
     txtTelèfon = f.afegeix<CaixaDeCamp>(QStringLiteral("txtTelèfon"), {1440, 2880, 2895, 285}, 4);
     cmdPrimer = f.afegeix<QPushButton>(QStringLiteral("cmdPrimer"), QStringLiteral("Primer"), {4800, 480, 1095, 255}, 7);
     cmdÚltim = f.afegeix<QPushButton>(QStringLiteral("cmdÚltim"), QStringLiteral("Últim"), {4800, 960, 1095, 255}, 8);
@@ -76,6 +79,21 @@ void frmAlumnes::creaControls() {
     for (QPushButton* boto : area->findChildren<QPushButton*>()) {
         boto->setAutoDefault(false);
         boto->setDefault(false);
+        platform::premAmbEnter(boto);
+    }
+    // A screen reader announces each box by its label, without the colon.
+    for (const auto& [etiqueta, caixa] : {std::pair{lblNomFitxer, txtNomFitxer},
+                                          {Label1, txtNom},
+                                          {Label2, txtAdreça},
+                                          {Label4, txtPoblació},
+                                          {Label3, txtCodiPostal},
+                                          {Label5, txtTelèfon}}) {
+        etiqueta->setBuddy(caixa);
+        QString nom = etiqueta->text();
+        if (nom.endsWith(u':'))
+            nom.chop(1);
+        caixa->setAccessibleName(nom);
+        caixa->installEventFilter(this);
     }
     txtNom->setFocus();
 
@@ -99,6 +117,38 @@ void frmAlumnes::creaMenu() {
     mnuObrir = afegeix(QStringLiteral("mnuObrir"), QStringLiteral("&Obrir"));
     mnuTancar = afegeix(QStringLiteral("mnuTancar"), QStringLiteral("&Tancar"));
     mnuSortir = afegeix(QStringLiteral("mnuSortir"), QStringLiteral("&Sortir"));
+}
+
+void frmAlumnes::creaDreceres() {
+    mnuCrear->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    mnuObrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuTancar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    mnuSortir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_tecles = {{cmdNou, QKeySequence(Qt::CTRL | Qt::Key_N)},
+                {cmdGravar, QKeySequence(Qt::CTRL | Qt::Key_S)},
+                {cmdSegüent, QKeySequence(Qt::Key_PageDown)},
+                {cmdAnterior, QKeySequence(Qt::Key_PageUp)},
+                {cmdPrimer, QKeySequence(Qt::CTRL | Qt::Key_Home)},
+                {cmdÚltim, QKeySequence(Qt::CTRL | Qt::Key_End)}};
+    for (const auto& [boto, tecla] : m_tecles) {
+        auto* drecera = new QShortcut(tecla, this);
+        connect(drecera, &QShortcut::activated, boto, &QPushButton::click);
+        boto->setToolTip(tecla.toString(QKeySequence::NativeText));
+    }
+}
+
+// The buttons' keys work while the caret is in a text box: Ctrl+Home and Ctrl+End are the only
+// ones a single-line box would otherwise keep for itself.
+bool frmAlumnes::eventFilter(QObject* objecte, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* tecla = static_cast<QKeyEvent*>(event);
+        const QKeySequence premuda(tecla->keyCombination());
+        for (const auto& [_, drecera] : m_tecles) {
+            if (drecera == premuda)
+                return true;  // not taken by the box: the shortcut goes ahead
+        }
+    }
+    return QMainWindow::eventFilter(objecte, event);
 }
 
 void frmAlumnes::connectaOrdres() {

@@ -4,11 +4,13 @@
 #include "record/noms_fitxer.h"
 #include "record/tipus_alumne.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <array>
 #include <memory>
 #include <utility>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -58,12 +60,14 @@ class frmAlumnes : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* objecte, QEvent* event) override;
 
   private:
     class OrdreEnCurs;
 
     void creaControls();
     void creaMenu();
+    void creaDreceres();
     void connectaOrdres();
     std::array<std::pair<record::Camp, QLineEdit*>, 5> campsDePantalla() const;
     bool fitxerObert() const { return !m_noms.NomFitxer.isEmpty(); }
@@ -87,6 +91,7 @@ class frmAlumnes : public QMainWindow {
     // Records whose bytes lie in the file, a partial last one included: "Nou" hands out numbers
     // past them, so a blank screen is never saved over bytes the user was never shown.
     int m_registresOcupats = 0;
+    std::vector<std::pair<QPushButton*, QKeySequence>> m_tecles;  // the buttons' shortcuts
 
     qint16 RegistreActual = 0;
     qint16 NumRegistres = 0;

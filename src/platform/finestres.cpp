@@ -1,6 +1,8 @@
 #include "platform/finestres.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
@@ -45,13 +47,37 @@ QWidget* finestraDelDavant() {
     return visible == finestres.rend() ? nullptr : *visible;
 }
 
+namespace {
+class FiltreEnter : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* objecte, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int tecla = static_cast<QKeyEvent*>(event)->key();
+        if (tecla != Qt::Key_Return && tecla != Qt::Key_Enter)
+            return false;
+        static_cast<QAbstractButton*>(objecte)->click();
+        return true;
+    }
+};
+}  // namespace
+
+void premAmbEnter(QAbstractButton* boto) {
+    boto->installEventFilter(new FiltreEnter(boto));
+}
+
 void tornaElFocus(QWidget* finestra) {
     if (finestra && finestra->isVisible())
         finestra->activateWindow();
 }
 
 QFont fontDelFormulari() {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    // The forms were laid out for MS Sans Serif; the faces with Arial's widths come next, so
+    // that captions and five-digit record numbers still fit where it is missing.
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arimo")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
     font.setBold(true);

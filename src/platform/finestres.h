@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+class QAbstractButton;
 class QWidget;
 
 namespace platform {
@@ -27,7 +28,12 @@ QWidget* finestraDelDavant();
 // themselves; without one the keys would go nowhere.
 void tornaElFocus(QWidget* finestra);
 
-// The forms' font: MS Sans Serif 8.25 pt bold where installed, else the system's sans serif.
+// Enter and the keypad's Enter press the button while it has the focus, as Space does; the
+// forms have no default button for Enter to go to.
+void premAmbEnter(QAbstractButton* boto);
+
+// The forms' font: MS Sans Serif 8.25 pt bold where installed, else a face with Arial's widths
+// (Liberation Sans, Arimo), else the system's sans serif.
 QFont fontDelFormulari();
 
 }  // namespace platform

@@ -1,6 +1,10 @@
+#include "platform/finestres.h"
 #include "support/entorn.h"
 
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QFrame>
+#include <QImage>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -16,6 +20,8 @@ class TestDisposicio : public QObject {
     void controls_data();
     void controls();
     void areaDeClientIFont();
+    void elsTextosHiCaben_data();
+    void elsTextosHiCaben();
     void ordreDeTabulacioIFocusInicial();
     void menuFitxer();
     void estatDespresDeCarregar();
@@ -105,6 +111,49 @@ void TestDisposicio::areaDeClientIFont() {
     // The client area lies right below the menu bar and the window cannot be resized.
     QCOMPARE(area->y(), entorn.finestra->menuBar()->height());
     QCOMPARE(entorn.finestra->minimumSize(), entorn.finestra->maximumSize());
+}
+
+void TestDisposicio::elsTextosHiCaben_data() {
+    QTest::addColumn<int>("punts");
+    QTest::newRow("96 ppp") << 96;
+    QTest::newRow("192 ppp") << 192;
+}
+
+// Every caption, and the widest record number, fits its control when the letters are measured
+// at that resolution; the controls grow with it, since they are placed in twips.
+void TestDisposicio::elsTextosHiCaben() {
+    QFETCH(int, punts);
+    const QFont font = platform::fontDelFormulari();
+    const QString familia = QFontInfo(font).family();
+    QVERIFY2(
+        QStringList({u"MS Sans Serif"_qs, u"Liberation Sans"_qs, u"Arimo"_qs}).contains(familia),
+        qPrintable(familia));
+
+    QImage pintura(1, 1, QImage::Format_RGB32);
+    pintura.setDotsPerMeterX(qRound(punts / 0.0254));
+    pintura.setDotsPerMeterY(qRound(punts / 0.0254));
+    const QFontMetricsF mesura(font, &pintura);
+    const qreal escala = punts / 96.0;
+
+    Entorn entorn;
+    QList<std::pair<QWidget*, QString>> textos;
+    for (auto* etiqueta : entorn.finestra->centralWidget()->findChildren<QLabel*>())
+        textos.append({etiqueta, etiqueta->text()});
+    textos.append({entorn.control<QLabel>(u"lblNúmRegistreActual"_qs), u"32767"_qs});
+    for (auto* boto : entorn.finestra->centralWidget()->findChildren<QPushButton*>())
+        textos.append({boto, boto->text()});
+    for (const auto& [control, text] : textos) {
+        // A button keeps a margin on each side of its caption.
+        const qreal marge = qobject_cast<QPushButton*>(control) ? 2 * 3 * escala : 0;
+        const qreal lloc = control->width() * escala - marge;
+        QVERIFY2(mesura.horizontalAdvance(text) <= lloc,
+                 qPrintable(u"%1 \"%2\": %3 > %4"_qs.arg(control->objectName(), text)
+                                .arg(mesura.horizontalAdvance(text))
+                                .arg(lloc)));
+    }
+    // The buttons of "Crear fitxer", 975 twips wide.
+    for (const QString& text : {u"D'acord"_qs, u"Cancel.lar"_qs})
+        QVERIFY(mesura.horizontalAdvance(text) <= 975 * punts / 1440.0 - 2 * 3 * escala);
 }
 
 void TestDisposicio::ordreDeTabulacioIFocusInicial() {
