@@ -2,18 +2,75 @@
 #include "platform/peticions_final.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("q2x7"));
+#include <memory>
 
-    // The toolkit's own texts (Yes/No, the Open-file dialog) in Catalan, like the program's.
-    QTranslator traduccio;
-    if (traduccio.load(QLocale(QLocale::Catalan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&traduccio);
+namespace {
+
+// The toolkit's own texts (Yes/No, the Open-file dialog, the command line's help) in Catalan,
+// like the program's.
+std::unique_ptr<QTranslator> traduccioDeLEines() {
+    auto traduccio = std::make_unique<QTranslator>();
+    if (traduccio->load(QLocale(QLocale::Catalan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(traduccio.get());
+    return traduccio;
+}
+
+void descriuLiniaDOrdres(QCommandLineParser& ordres) {
+    ordres.setApplicationDescription(
+        QStringLiteral("Fitxer de dades dels alumnes d'un grup: nom, adreça, codi postal, "
+                       "població i telèfon."));
+    ordres.addHelpOption();
+    ordres.addVersionOption();
+    ordres.addPositionalArgument(QStringLiteral("FITXER"),
+                                 QStringLiteral("El fitxer d'alumnes que s'obre en començar."),
+                                 QStringLiteral("[FITXER]"));
+}
+
+void identifica() {
+    QCoreApplication::setApplicationName(QStringLiteral("q2x7"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(Q2X7_VERSIO));
+}
+
+// --help and --version print and end without a window, so they need no display.
+bool nomesDemanaText(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "-?" ||
+            argument == "--help-all" || argument == "-v" || argument == "--version")
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (nomesDemanaText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        identifica();
+        const auto traduccio = traduccioDeLEines();
+        QCommandLineParser ordres;
+        descriuLiniaDOrdres(ordres);
+        ordres.process(app);  // prints and exits
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    identifica();
+    QGuiApplication::setDesktopFileName(QStringLiteral(Q2X7_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icones/q2x7.png")));
+    const auto traduccio = traduccioDeLEines();
+    QCommandLineParser ordres;
+    descriuLiniaDOrdres(ordres);
+    ordres.process(app);
 
     platform::MissatgesQt missatges;
     platform::DialegObrirQt dialegObrir;
@@ -25,5 +82,10 @@ int main(int argc, char* argv[]) {
     const platform::PeticionsDeFinal peticions([&finestra] { finestra.Acabar(); });
     finestra.show();
     finestra.activateWindow();
+    if (!ordres.positionalArguments().isEmpty()) {
+        // Absolute: the current directory moves with "Crear fitxer" while the file is open.
+        const QString cami = QFileInfo(ordres.positionalArguments().first()).absoluteFilePath();
+        QTimer::singleShot(0, &finestra, [&finestra, cami] { finestra.ObrirFitxer(cami); });
+    }
     return app.exec();
 }

@@ -47,6 +47,9 @@ class frmAlumnes : public QMainWindow {
     // File menu.
     void Crear();
     void Obrir();
+    // Opens a file named from outside (the command line) as Obrir opens the dialog's choice;
+    // only an existing regular file is opened.
+    void ObrirFitxer(const QString& cami);
     void Tancar();
     void Sortir();
 
@@ -75,6 +78,7 @@ class frmAlumnes : public QMainWindow {
     void posaNumeroRegistre(qint16 numero);
     void comptaRegistres();
     void mostraPrimerRegistre();
+    void obreCami(const QString& cami);
     void tancaCanalSenseDesar();
     void finalitza();
     void avisa(const QString& text);

@@ -71,6 +71,22 @@ void frmAlumnes::Obrir() {
     // The open file is closed whatever the user did in the dialog.
     if (fitxerObert())
         Tancar();
+    obreCami(cami);
+}
+
+void frmAlumnes::ObrirFitxer(const QString& cami) {
+    const OrdreEnCurs ordre(*this);
+    if (fitxerObert())
+        Tancar();
+    // Opening creates a missing file: a name given from outside must already be a student file.
+    if (!m_serveis.sistemaFitxers.esFitxer(cami)) {
+        avisa(kErrorDisc);
+        return;
+    }
+    obreCami(cami);
+}
+
+void frmAlumnes::obreCami(const QString& cami) {
     try {
         m_noms.NomFitxer = cami;
         mostraNomFitxer(cami);

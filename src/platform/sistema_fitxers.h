@@ -49,6 +49,8 @@ class SistemaFitxers {
     virtual void tanca() = 0;
 
     virtual void esborra(const QString& cami) = 0;
+    // Whether `cami` names an existing regular file (links followed).
+    virtual bool esFitxer(const QString& cami) = 0;
 
     virtual QString directoriActual() = 0;
     virtual void canviaDirectoriActual(const QString& directori) = 0;
@@ -79,6 +81,7 @@ class SistemaFitxersReal : public SistemaFitxers {
     QByteArray llegeixRegistre(qint16 numero) override;
     void tanca() override;
     void esborra(const QString& cami) override;
+    bool esFitxer(const QString& cami) override;
     QString directoriActual() override;
     void canviaDirectoriActual(const QString& directori) override;
     QStringList unitats() override;

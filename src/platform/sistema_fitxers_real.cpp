@@ -260,6 +260,12 @@ void SistemaFitxersReal::esborra(const QString& cami) {
     }
 }
 
+bool SistemaFitxersReal::esFitxer(const QString& cami) {
+    struct stat estat {};
+    return !cami.isEmpty() && m_crides.stat(QFile::encodeName(cami).constData(), &estat) == 0 &&
+           S_ISREG(estat.st_mode);
+}
+
 QString SistemaFitxersReal::directoriActual() {
     return QDir::currentPath();
 }

@@ -1,6 +1,9 @@
 #include "support/entorn.h"
 
 #include <QAction>
+#include <QDir>
+
+#include <sys/stat.h>
 
 using platform::Resposta;
 using proves::alumneNumero;
@@ -39,6 +42,8 @@ class TestMenuFitxer : public QObject {
     void unPrimerRegistreNoLlegitTancaElFitxer();
     void elsBytesQueNoEsVeuenNoEsTrepitgen_data();
     void elsBytesQueNoEsVeuenNoEsTrepitgen();
+    void obrirDesDeLaLiniaDOrdres_data();
+    void obrirDesDeLaLiniaDOrdres();
     void tancarSenseFitxerNoFaRes();
     void tancarDesaNetejaITanca();
     void tancarAmbLaDesadaAbandonadaTancaIgualment();
@@ -199,6 +204,45 @@ void TestMenuFitxer::elsBytesQueNoEsVeuenNoEsTrepitgen() {
     QCOMPARE(despres.left(longitud), bytes);
     QCOMPARE(despres.mid((nou.toInt() - 1) * 107), proves::bytesDe({alumneNumero(5)}));
     QVERIFY(m_entorn->missatges.mostrats.isEmpty());
+}
+
+void TestMenuFitxer::obrirDesDeLaLiniaDOrdres_data() {
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<bool>("obert");
+    QTest::newRow("un fitxer d'alumnes") << u"grup"_qs << true;
+    QTest::newRow("un fitxer que no hi és") << u"cap"_qs << false;
+    QTest::newRow("un directori") << u"dir"_qs << false;
+    QTest::newRow("una FIFO") << u"fifo"_qs << false;
+    QTest::newRow("res") << QString() << false;
+}
+
+// A name given on the command line opens as Obrir opens the dialog's choice; anything but an
+// existing regular file is a disk error, and nothing is created.
+void TestMenuFitxer::obrirDesDeLaLiniaDOrdres() {
+    QFETCH(QString, nom);
+    QFETCH(bool, obert);
+    const QString grup = m_entorn->fitxer(u"grup"_qs, proves::bytesDe({alumneNumero(1)}));
+    QVERIFY(QDir(m_entorn->temporal.path()).mkdir(u"dir"_qs));
+    const QString fifo = m_entorn->temporal.filePath(u"fifo"_qs);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString cami = nom.isEmpty() ? QString() : m_entorn->temporal.filePath(nom);
+    const QStringList abans =
+        QDir(m_entorn->temporal.path()).entryList(QDir::AllEntries | QDir::System);
+
+    m_entorn->finestra->ObrirFitxer(cami);
+
+    QCOMPARE(QDir(m_entorn->temporal.path()).entryList(QDir::AllEntries | QDir::System), abans);
+    if (obert) {
+        QVERIFY(m_entorn->missatges.mostrats.isEmpty());
+        QCOMPARE(m_entorn->noms.NomFitxer, grup);
+        QCOMPARE(m_entorn->control(u"txtNomFitxer"_qs)->text(), grup);
+        QCOMPARE(m_entorn->pantalla(), pantallaDe(alumneNumero(1)));
+        QCOMPARE(m_entorn->etiqueta(), u"1"_qs);
+    } else {
+        QCOMPARE(m_entorn->missatges.textos(), QStringList(kErrorDisc));
+        QCOMPARE(m_entorn->noms.NomFitxer, QString());
+        QCOMPARE(m_entorn->sistemaFitxers.crides(Operacio::Obre), 0);
+    }
 }
 
 void TestMenuFitxer::tancarSenseFitxerNoFaRes() {

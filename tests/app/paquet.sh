@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Makes the Debian package from the build folder and checks its control fields and files.
+set -euo pipefail
+build=$1
+sortida=$(mktemp -d)
+trap 'rm -rf "$sortida"' EXIT
+(cd "$build" && cpack -G DEB -B "$sortida" >/dev/null)
+deb=$(ls "$sortida"/q2x7_*.deb)
+falla() { echo "$*"; exit 1; }
+
+[ "$(dpkg-deb -f "$deb" Package)" = q2x7 ] || falla "Package"
+[ -n "$(dpkg-deb -f "$deb" Version)" ] || falla "Version"
+depends=$(dpkg-deb -f "$deb" Depends)
+for paquet in qt6-translations-l10n fonts-liberation2 libqt6widgets6 libqt6core6 libc6; do
+    grep -q "\b$paquet\b" <<<"$depends" || falla "Depends lacks $paquet: $depends"
+done
+[ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || falla "Maintainer"
+
+fitxers=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for cami in ./usr/bin/q2x7 \
+    ./usr/share/applications/org.q2x7.q2x7.desktop \
+    ./usr/share/metainfo/org.q2x7.q2x7.metainfo.xml \
+    ./usr/share/icons/hicolor/scalable/apps/org.q2x7.q2x7.svg \
+    ./usr/share/icons/hicolor/48x48/apps/org.q2x7.q2x7.png \
+    ./usr/share/icons/hicolor/64x64/apps/org.q2x7.q2x7.png \
+    ./usr/share/icons/hicolor/128x128/apps/org.q2x7.q2x7.png \
+    ./usr/share/icons/hicolor/256x256/apps/org.q2x7.q2x7.png \
+    ./usr/share/man/man1/q2x7.1 \
+    ./usr/share/doc/q2x7/copyright \
+    ./usr/share/doc/q2x7/LICENSE; do
+    grep -qxF "$cami" <<<"$fitxers" || falla "missing $cami"
+done
+# Nothing of the tests or benchmarks goes in.
+! grep -qE 'tst_|bench_|fuzz_|main_window_|record_' <<<"$fitxers" || falla "test files packed"
+
+dpkg-deb -x "$deb" "$sortida/arbre"
+readelf -S "$sortida/arbre/usr/bin/q2x7" | grep -q '\.symtab' && falla "binary not stripped"
+"$sortida/arbre/usr/bin/q2x7" --version | grep -qx "q2x7 $(dpkg-deb -f "$deb" Version)" ||
+    falla "--version does not match the package"
+echo "package ok: $(basename "$deb")"
