@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# In a real X server: "q2x7 FITXER" shows the file's first student, ready to edit; a name that is
+# not an existing file brings the disk error and creates nothing.
+set -u
+programa=$1
+carpeta=$(mktemp -d)
+trap 'rm -rf "$carpeta"' EXIT
+printf '%-107s%-107s' "Anna" "Berta" > "$carpeta/grup"
+export carpeta
+exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
+    espera() { for _ in $(seq 50); do xdotool search --name "$1" >/dev/null 2>&1 && return 0; sleep 0.2; done; echo "no window $1"; return 1; }
+    acaba() { kill -TERM $1; for _ in $(seq 20); do kill -0 $1 2>/dev/null || break; sleep 0.1; done; wait $1; }
+
+    "$0" "$carpeta/grup" & pid=$!
+    espera "^Dades alumnes$" || exit 1
+    sleep 0.8
+    xdotool key ctrl+a
+    xdotool type --delay 20 "Clara"
+    acaba $pid || { echo "exit status $?"; exit 1; }
+    [ "$(head -c 45 "$carpeta/grup")" = "$(printf "%-45s" Clara)" ] || { echo "record 1 not edited"; exit 1; }
+
+    "$0" "$carpeta/cap" & pid=$!
+    espera "^q2x7$" || { kill -KILL $pid; exit 1; }
+    acaba $pid || { echo "exit status $?"; exit 1; }
+    [ ! -e "$carpeta/cap" ] || { echo "a file was created"; exit 1; }
+    echo ok
+' "$programa"
