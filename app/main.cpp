@@ -1,4 +1,5 @@
 #include "main_window/frm_alumnes.h"
+#include "platform/dialeg_obrir.h"
 #include "platform/peticions_final.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <clocale>
 #include <memory>
 
 namespace {
@@ -63,7 +65,10 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    platform::dataINombresEnCatala();
     QApplication app(argc, argv);
+    // The C library keeps reading and writing numbers with a point.
+    std::setlocale(LC_NUMERIC, "C");
     identifica();
     QGuiApplication::setDesktopFileName(QStringLiteral(Q2X7_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icones/q2x7.png")));

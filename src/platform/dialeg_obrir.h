@@ -17,6 +17,11 @@ class DialegObrirQt final : public DialegObrir {
     QString obre(const QString& filtre) override;
 };
 
+// The Open-file dialog writes dates and sizes in the system's locale, whatever the program's
+// language. Call before the application object exists: dates and numbers then follow Catalan
+// while the rest of the user's locale (the characters of file names) stays as it was.
+void dataINombresEnCatala();
+
 // "Tots els fitxers(*.*)|*.*" as the toolkit's name filters. "*.*" means every file, so it
 // becomes "*": names without a dot must be listed too.
 QStringList filtresDelDialeg(const QString& filtre);

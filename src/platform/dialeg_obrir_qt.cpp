@@ -7,6 +7,17 @@
 
 namespace platform {
 
+void dataINombresEnCatala() {
+    // LC_ALL would override the two below: its value becomes the default for the rest.
+    const QByteArray tot = qgetenv("LC_ALL");
+    if (!tot.isEmpty()) {
+        qputenv("LANG", tot);
+        qunsetenv("LC_ALL");
+    }
+    qputenv("LC_TIME", "ca_ES.UTF-8");
+    qputenv("LC_NUMERIC", "ca_ES.UTF-8");
+}
+
 QStringList filtresDelDialeg(const QString& filtre) {
     const QStringList parts = filtre.split(u'|');
     QStringList filtres;

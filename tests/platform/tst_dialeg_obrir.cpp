@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QTreeView>
 
 #include <sys/stat.h>
@@ -22,6 +24,7 @@ class TestDialegObrir : public QObject {
     void cleanupTestCase() { QDir::setCurrent(m_abans); }
     void lesIconesNoLlegeixenElContingut();
     void elDialegLlistaUnFifoSenseBloquejar();
+    void datesIMidesEnCatala();
 
   private:
     QTemporaryDir m_temporal;
@@ -41,7 +44,7 @@ void TestDialegObrir::lesIconesNoLlegeixenElContingut() {
     for (const QString& nom : {u"fifo"_qs, u"3r A"_qs, u"sub"_qs}) {
         const QFileInfo info(m_temporal.filePath(nom));
         QVERIFY(!icones.icon(info).isNull());
-        QCOMPARE(icones.type(info), nom == u"sub"_qs ? u"Folder"_qs : u"File"_qs);
+        QCOMPARE(icones.type(info), nom == u"sub"_qs ? u"Carpeta"_qs : u"Fitxer"_qs);
     }
 }
 
@@ -64,5 +67,49 @@ void TestDialegObrir::elDialegLlistaUnFifoSenseBloquejar() {
     QCOMPARE(llistats, QStringList({u"3r A"_qs, u"sub"_qs}));
 }
 
-QTEST_MAIN(TestDialegObrir)
+void TestDialegObrir::datesIMidesEnCatala() {
+    proves::escriuFitxer(m_temporal.filePath(u"gran"_qs), QByteArray(1500, 'x'));
+    const QDateTime data(QDate(2026, 3, 14), QTime(9, 5));
+    QFile fitxer(m_temporal.filePath(u"gran"_qs));
+    QVERIFY(fitxer.open(QIODevice::ReadWrite));
+    QVERIFY(fitxer.setFileTime(data, QFileDevice::FileModificationTime));
+    fitxer.close();
+
+    QStringList columnes;
+    QTimer::singleShot(0, [&] {
+        QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+        auto* dialeg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        dialeg->setViewMode(QFileDialog::Detail);
+        auto* vista = dialeg->findChild<QTreeView*>(u"treeView"_qs);
+        QVERIFY(vista);
+        QTRY_COMPARE(vista->model()->rowCount(vista->rootIndex()), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QModelIndex nom = vista->model()->index(i, 0, vista->rootIndex());
+            if (nom.data().toString() == u"gran"_qs) {
+                for (int c = 1; c < 4; ++c)
+                    columnes << nom.siblingAtColumn(c).data().toString();
+            }
+        }
+        dialeg->reject();
+    });
+    platform::DialegObrirQt dialeg;
+    dialeg.obre(u"Tots els fitxers(*.*)|*.*"_qs);
+    const QLocale catala(QLocale::Catalan, QLocale::Spain);
+    QCOMPARE(columnes, QStringList({catala.formattedDataSize(1500), u"Fitxer"_qs,
+                                    catala.toString(data, QLocale::ShortFormat)}));
+    QCOMPARE(columnes.first(), u"1,46 KiB"_qs);
+}
+
+// The program's own start: the dialog's locale and the toolkit's Catalan catalogue.
+int main(int argc, char** argv) {
+    platform::dataINombresEnCatala();
+    QApplication app(argc, argv);
+    QTranslator traduccio;
+    if (traduccio.load(QLocale(QLocale::Catalan), u"qtbase"_qs, u"_"_qs,
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traduccio);
+    TestDialegObrir prova;
+    return QTest::qExec(&prova, argc, argv);
+}
+
 #include "tst_dialeg_obrir.moc"
