@@ -22,6 +22,7 @@ LlistaDirectoris::LlistaDirectoris(platform::SistemaFitxers& sistemaFitxers, QWi
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setIndentation(kSagnat);
+    setUniformRowHeights(true);
     connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* element) {
         Q_EMIT directoriTriat(element->data(0, kRolCami).toString());
     });
@@ -67,19 +68,15 @@ void LlistaDirectoris::focusInEvent(QFocusEvent* event) {
 }
 
 LlistaFitxers::LlistaFitxers(platform::SistemaFitxers& sistemaFitxers, QWidget* pare)
-    : QListWidget(pare), m_sistemaFitxers(sistemaFitxers) {}
-
-void LlistaFitxers::mostra(const QString& directori) {
-    const QStringList noms = m_sistemaFitxers.fitxers(directori);
-    clear();
-    addItems(noms);
+    : QListView(pare), m_sistemaFitxers(sistemaFitxers) {
+    setModel(&m_noms);
+    setEditTriggers(NoEditTriggers);
+    // One line each: a directory of 100,000 files need not have every name measured.
+    setUniformItemSizes(true);
 }
 
-QStringList LlistaFitxers::noms() const {
-    QStringList noms;
-    for (int i = 0; i < count(); ++i)
-        noms << item(i)->text();
-    return noms;
+void LlistaFitxers::mostra(const QString& directori) {
+    m_noms.setStringList(m_sistemaFitxers.fitxers(directori));
 }
 
 }  // namespace create_dialog

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFileDialog;
+
 namespace platform {
 
 // The system's Open-file dialog. The filter is a list of "description|pattern" pairs, the
@@ -21,6 +23,10 @@ class DialegObrirQt final : public DialegObrir {
 // language. Call before the application object exists: dates and numbers then follow Catalan
 // while the rest of the user's locale (the characters of file names) stays as it was.
 void dataINombresEnCatala();
+
+// Sets up the toolkit's dialog as the program shows it: Open mode, one existing file, the filter
+// "description|pattern" pairs with the first selected, icons that never read a file.
+void preparaDialegObrir(QFileDialog& dialeg, const QString& filtre);
 
 // "Tots els fitxers(*.*)|*.*" as the toolkit's name filters. "*.*" means every file, so it
 // becomes "*": names without a dot must be listed too.

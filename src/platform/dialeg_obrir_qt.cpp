@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QListView>
+#include <QTreeView>
 
 namespace platform {
 
@@ -32,20 +34,34 @@ QStringList filtresDelDialeg(const QString& filtre) {
     return filtres;
 }
 
-QString DialegObrirQt::obre(const QString& filtre) {
-    QWidget* pare = finestraDelDavant();
-    QFileDialog dialeg(pare);
+void preparaDialegObrir(QFileDialog& dialeg, const QString& filtre) {
     dialeg.setAcceptMode(QFileDialog::AcceptOpen);
     dialeg.setFileMode(QFileDialog::ExistingFile);
     // The toolkit's own dialog behaves the same on every desktop, with or without one running.
     dialeg.setOption(QFileDialog::DontUseNativeDialog);
     dialeg.setOption(QFileDialog::HideNameFilterDetails);
-    ProveidorIcones icones;
-    dialeg.setIconProvider(&icones);
+    dialeg.setOption(QFileDialog::DontUseCustomDirectoryIcons);
+    // Choosing a file is all it is for: no renaming or deleting from its menu, and no asking the
+    // system for each file's permissions to offer them.
+    dialeg.setOption(QFileDialog::ReadOnly);
+    // Made once and kept: its icons must outlive every dialog, and the toolkit too.
+    static auto* const icones = new ProveidorIcones;
+    dialeg.setIconProvider(icones);
+    // Every row the same height: a list of 100,000 names need not measure each one.
+    for (auto* llista : dialeg.findChildren<QListView*>())
+        llista->setUniformItemSizes(true);
+    for (auto* arbre : dialeg.findChildren<QTreeView*>())
+        arbre->setUniformRowHeights(true);
     const QStringList filtres = filtresDelDialeg(filtre);
     dialeg.setNameFilters(filtres);
     if (!filtres.isEmpty())
         dialeg.selectNameFilter(filtres.first());
+}
+
+QString DialegObrirQt::obre(const QString& filtre) {
+    QWidget* pare = finestraDelDavant();
+    QFileDialog dialeg(pare);
+    preparaDialegObrir(dialeg, filtre);
     const bool triat = dialeg.exec() == QDialog::Accepted;
     tornaElFocus(pare);
     if (!triat)

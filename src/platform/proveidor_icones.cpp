@@ -12,14 +12,24 @@ QIcon iconaDeLEstil(QStyle::StandardPixmap icona) {
 }
 }  // namespace
 
+ProveidorIcones::ProveidorIcones()
+    : m_fitxer(iconaDeLEstil(QStyle::SP_FileIcon)),
+      m_enllacAFitxer(iconaDeLEstil(QStyle::SP_FileLinkIcon)),
+      m_directori(iconaDeLEstil(QStyle::SP_DirIcon)),
+      m_enllacADirectori(iconaDeLEstil(QStyle::SP_DirLinkIcon)),
+      m_unitat(iconaDeLEstil(QStyle::SP_DriveHDIcon)),
+      // The toolkit's own words, so that its Catalan catalogue names them.
+      m_tipusDirectori(QApplication::translate("QAbstractFileIconProvider", "Folder")),
+      m_tipusFitxer(QApplication::translate("QAbstractFileIconProvider", "File")) {}
+
 QIcon ProveidorIcones::icon(IconType tipus) const {
     switch (tipus) {
         case Computer:
             return iconaDeLEstil(QStyle::SP_ComputerIcon);
         case Drive:
-            return iconaDeLEstil(QStyle::SP_DriveHDIcon);
+            return m_unitat;
         case Folder:
-            return iconaDeLEstil(QStyle::SP_DirIcon);
+            return m_directori;
         case Trashcan:
             return iconaDeLEstil(QStyle::SP_TrashIcon);
         case Desktop:
@@ -29,22 +39,19 @@ QIcon ProveidorIcones::icon(IconType tipus) const {
         case File:
             break;
     }
-    return iconaDeLEstil(QStyle::SP_FileIcon);
+    return m_fitxer;
 }
 
 QIcon ProveidorIcones::icon(const QFileInfo& info) const {
     if (info.isRoot())
-        return iconaDeLEstil(QStyle::SP_DriveHDIcon);
+        return m_unitat;
     if (info.isDir())
-        return iconaDeLEstil(info.isSymLink() ? QStyle::SP_DirLinkIcon : QStyle::SP_DirIcon);
-    return iconaDeLEstil(info.isSymLink() ? QStyle::SP_FileLinkIcon : QStyle::SP_FileIcon);
+        return info.isSymLink() ? m_enllacADirectori : m_directori;
+    return info.isSymLink() ? m_enllacAFitxer : m_fitxer;
 }
 
-// The toolkit's own words, so that its Catalan catalogue names them.
 QString ProveidorIcones::type(const QFileInfo& info) const {
-    if (info.isDir())
-        return QApplication::translate("QAbstractFileIconProvider", "Folder");
-    return QApplication::translate("QAbstractFileIconProvider", "File");
+    return info.isDir() ? m_tipusDirectori : m_tipusFitxer;
 }
 
 }  // namespace platform

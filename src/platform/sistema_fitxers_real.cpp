@@ -1,13 +1,16 @@
 #include "platform/sistema_fitxers.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -38,6 +41,25 @@ bool esUnitatTriable(const QStorageInfo& volum) {
             return true;
     }
     return arrel == QDir::homePath();
+}
+
+// The names of a directory's entries of one kind, sorted once, case-blind. QDir's own sort
+// compares QFileInfo objects with the case folded at every comparison, which a directory of
+// 100,000 files feels; here each name is folded once.
+QStringList nomsOrdenats(const QString& directori, QDir::Filters filtre) {
+    std::vector<std::pair<QString, QString>> noms;  // folded, as it is
+    QDirIterator it(directori, filtre);
+    while (it.hasNext()) {
+        it.next();
+        const QString nom = it.fileName();
+        noms.emplace_back(nom.toCaseFolded(), nom);
+    }
+    std::sort(noms.begin(), noms.end());
+    QStringList ordenats;
+    ordenats.reserve(qsizetype(noms.size()));
+    for (auto& [_, nom] : noms)
+        ordenats << std::move(nom);
+    return ordenats;
 }
 
 QDir directoriLlegible(const QString& directori) {
@@ -298,12 +320,11 @@ QString SistemaFitxersReal::directoriDeUnitat(const QString& unitat) {
 }
 
 QStringList SistemaFitxersReal::subdirectoris(const QString& directori) {
-    return directoriLlegible(directori).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                                  QDir::Name | QDir::IgnoreCase);
+    return nomsOrdenats(directoriLlegible(directori).path(), QDir::Dirs | QDir::NoDotAndDotDot);
 }
 
 QStringList SistemaFitxersReal::fitxers(const QString& directori) {
-    return directoriLlegible(directori).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    return nomsOrdenats(directoriLlegible(directori).path(), QDir::Files);
 }
 
 }  // namespace platform
