@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Regenerates the README's pictures of the two windows from the real program in a real X server
+# (Xvfb, 96 dpi), with a small student file: docs/dades_alumnes.png and docs/crear_fitxer.png.
+set -euo pipefail
+arrel=$(cd "$(dirname "$0")/.." && pwd)
+"$arrel/scripts/setup.sh" q2x7
+if ! command -v import >/dev/null; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends imagemagick
+fi
+
+carpeta=$(mktemp -d)
+trap 'rm -rf "$carpeta"' EXIT
+# Three students, each field in Windows-1252 and padded to its width.
+camp() { printf '%s' "$1" | iconv -f UTF-8 -t WINDOWS-1252 | LC_ALL=C xargs -0 printf "%-$2s"; }
+alumne() { camp "$1" 45; camp "$2" 30; camp "$3" 5; camp "$4" 15; camp "$5" 12; }
+{
+    alumne "Núria Puig i Ferrà" "Carrer Major, 12" "17001" "Girona" "972 20 30 40"
+    alumne "Jordi Casals Roca" "Plaça de la Vila, 3" "25001" "Lleida" "973 11 22 33"
+    alumne "Marta Soler Pons" "Rambla Nova, 45" "43001" "Tarragona" "977 55 66 77"
+} > "$carpeta/3r B"
+[ "$(wc -c < "$carpeta/3r B")" -eq 321 ]
+
+export carpeta arrel
+xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
+    set -e
+    cd "$carpeta"
+    "$arrel/build/app/q2x7" "$carpeta/3r B" & pid=$!
+    espera() { for _ in $(seq 50); do id=$(xdotool search --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && return 0; sleep 0.2; done; return 1; }
+    espera "^Dades alumnes$"
+    sleep 1
+    import -window "$id" "$arrel/docs/dades_alumnes.png"
+    xdotool key ctrl+shift+n
+    espera "^Crear fitxer$"
+    sleep 1
+    import -window "$id" "$arrel/docs/crear_fitxer.png"
+    xdotool key Escape
+    sleep 0.3
+    kill -TERM $pid
+    wait $pid
+'
+echo "docs/dades_alumnes.png and docs/crear_fitxer.png regenerated"
