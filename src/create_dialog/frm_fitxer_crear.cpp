@@ -69,7 +69,9 @@ void frmFitxerCrear::creaControls() {
     txtNomFitxer->setAccessibleName(QStringLiteral("Nom del fitxer"));
     filLlistaFitxers->setAccessibleName(QStringLiteral("Fitxers"));
     dirDirectoriDestí->setAccessibleName(QStringLiteral("Directoris"));
+    // A drop-down list is announced by its value on Linux; its name goes in the description.
     drvDiscDestí->setAccessibleName(QStringLiteral("Unitat"));
+    drvDiscDestí->setAccessibleDescription(QStringLiteral("Unitat"));
     disposicio->setSizeConstraint(QLayout::SetFixedSize);
     txtNomFitxer->setFocus();
 }

@@ -3,6 +3,7 @@
 #include "support/fakes.h"
 #include "support/unitats.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,6 +31,7 @@ class TestFrmFitxerCrear : public QObject {
     void disposicio();
     void ordreDeTabulacioIFocus();
     void comencaAlDirectoriActual();
+    void nomsPerAlLectorDePantalla();
     void dacordDeSeguidaDonaText1();
     void unNomBuitNoFaRes();
     void unioDelCami_data();
@@ -164,6 +166,18 @@ void TestFrmFitxerCrear::comencaAlDirectoriActual() {
         entrades << (*it)->text(0);
     QCOMPARE(entrades, QStringList({m_unitats->a, u"classe"_qs, u"sub"_qs}));
     QCOMPARE(control<LlistaFitxers>(u"filLlistaFitxers"_qs)->noms(), QStringList(u"alumnes"_qs));
+}
+
+void TestFrmFitxerCrear::nomsPerAlLectorDePantalla() {
+    // The dialog has no labels: each list carries its own name.
+    for (const auto& [nom, anunci] : {std::pair{u"filLlistaFitxers"_qs, u"Fitxers"_qs},
+                                      {u"dirDirectoriDestí"_qs, u"Directoris"_qs}})
+        QCOMPARE(QAccessible::queryAccessibleInterface(control(nom))->text(QAccessible::Name),
+                 anunci);
+    // A drop-down list is announced by its value; its name rides in the description.
+    QCOMPARE(QAccessible::queryAccessibleInterface(control(u"drvDiscDestí"_qs))
+                 ->text(QAccessible::Description),
+             u"Unitat"_qs);
 }
 
 void TestFrmFitxerCrear::dacordDeSeguidaDonaText1() {
