@@ -64,13 +64,16 @@ void TestTeclat::dreceresDesDUnaCaixa() {
     QFETCH(QString, boto);
     QFETCH(int, registre);
 
+    // Closes whatever modal window the key brings up, as soon as it is there.
     QString modal;
-    QTimer::singleShot(50, [&] {
+    QTimer tancaModals;
+    connect(&tancaModals, &QTimer::timeout, [&] {
         if (QWidget* w = QApplication::activeModalWidget()) {
             modal = w->objectName();
             w->close();
         }
     });
+    tancaModals.start(20);
     m_entorn->dialegObrir.cami.clear();
     QLineEdit* enfocada = m_entorn->control(caixa);
     enfocada->setFocus();
