@@ -16,10 +16,10 @@ exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     sleep 0.5
     xdotool key alt+f o
     espera "^Obre$"
-    sleep 0.5
+    sleep 1
     xdotool type --delay 20 "$carpeta/grup"
     xdotool key Return
-    sleep 1
+    sleep 1.5
     xdotool key ctrl+a
     xdotool type --delay 20 "Clara"
     xdotool key alt+f o
