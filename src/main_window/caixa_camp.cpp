@@ -21,10 +21,10 @@ void CaixaDeCamp::keyPressEvent(QKeyEvent* event) {
     if (!selecciona) {
         setCursorPosition(final);
     } else {
-        // The selection keeps its anchor, the end that is not the caret.
-        const int ancora = hasSelectedText() && selectionStart() == cursorPosition()
-                               ? selectionEnd()
-                               : (hasSelectedText() ? selectionStart() : cursorPosition());
+        // The selection keeps its anchor: the end of it that is not the caret.
+        int ancora = cursorPosition();
+        if (hasSelectedText())
+            ancora = selectionStart() == cursorPosition() ? selectionEnd() : selectionStart();
         setSelection(ancora, final - ancora);
     }
     event->accept();
