@@ -6,6 +6,7 @@
 #include "platform/missatges.h"
 #include "platform/sistema_fitxers.h"
 #include "record/noms_fitxer.h"
+#include "serveis_fixos.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -23,19 +24,6 @@
 namespace {
 
 constexpr int kFitxers = 100000;
-
-class SenseMissatges : public platform::Missatges {
-  public:
-    platform::Resposta mostra(const QString&, platform::Botons, platform::Icona,
-                              platform::Resposta) override {
-        return platform::Resposta::No;
-    }
-};
-
-class SenseDialeg : public platform::DialegObrir {
-  public:
-    QString obre(const QString&) override { return {}; }
-};
 
 QString directoriGran() {
     static QTemporaryDir dir(
@@ -56,7 +44,7 @@ QString directoriGran() {
 void BM_CrearFitxerMostrat(benchmark::State& state) {
     const QString dir = directoriGran();
     SenseMissatges missatges;
-    SenseDialeg dialeg;
+    DialegFix dialeg;
     platform::SistemaFitxersReal fs;
     record::NomsFitxer noms;
     QString discAnterior;

@@ -3,6 +3,7 @@
 // "Gravar pantalla" adds, on disk and on tmpfs. Runs on the offscreen platform unless told
 // otherwise. Q2X7_BENCH_DISC names a folder on disk (default: the current one).
 #include "main_window/frm_alumnes.h"
+#include "serveis_fixos.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,24 +21,6 @@
 namespace {
 
 constexpr int kRegistres = 1000;
-
-// Questions never come in this benchmark; answering No keeps it from hanging if one did.
-class SenseMissatges : public platform::Missatges {
-  public:
-    platform::Resposta mostra(const QString&, platform::Botons, platform::Icona,
-                              platform::Resposta) override {
-        return platform::Resposta::No;
-    }
-};
-
-class DialegFix : public platform::DialegObrir {
-  public:
-    explicit DialegFix(QString cami) : m_cami(std::move(cami)) {}
-    QString obre(const QString&) override { return m_cami; }
-
-  private:
-    QString m_cami;
-};
 
 QString carpetaDe(int lloc) {
     return lloc == 0 ? qEnvironmentVariable("Q2X7_BENCH_DISC", QDir::currentPath())
