@@ -92,8 +92,7 @@ class SistemaFitxersReal : public SistemaFitxers {
   private:
     int descriptorObert() const;
     qint64 posicio(qint16 numero) const;
-    qint64 longitudDe(int descriptor);
-    void comprovaQueEsAlSeuLloc(int descriptor);
+    qint64 longitudSiEsAlSeuLloc(int descriptor);
     void escriuTot(int descriptor, QByteArrayView bytes, qint64 inici);
     QByteArray llegeix(int descriptor, qint64 inici, qsizetype mida);
     [[noreturn]] void refusaObertura(int descriptor, const QString& motiu, const QString& cami);

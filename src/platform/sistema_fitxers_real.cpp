@@ -153,18 +153,15 @@ void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
 }
 
 qint64 SistemaFitxersReal::longitud() {
-    return longitudDe(descriptorObert());
-}
-
-qint64 SistemaFitxersReal::longitudDe(int descriptor) {
     struct stat estat {};
-    if (m_crides.fstat(descriptor, &estat) != 0)
+    if (m_crides.fstat(descriptorObert(), &estat) != 0)
         llencaErrorDeSistema(QStringLiteral("longitud"), m_cami);
     return estat.st_size;
 }
 
 // A file deleted or renamed away while open still takes writes, which nobody will ever read.
-void SistemaFitxersReal::comprovaQueEsAlSeuLloc(int descriptor) {
+// Returns the open file's length.
+qint64 SistemaFitxersReal::longitudSiEsAlSeuLloc(int descriptor) {
     struct stat obert {};
     struct stat alCami {};
     if (m_crides.fstat(descriptor, &obert) != 0 ||
@@ -174,6 +171,7 @@ void SistemaFitxersReal::comprovaQueEsAlSeuLloc(int descriptor) {
         errno = ENOENT;
         llencaErrorDeSistema(QStringLiteral("escriure"), m_cami);
     }
+    return obert.st_size;
 }
 
 void SistemaFitxersReal::escriuTot(int descriptor, QByteArrayView bytes, qint64 inici) {
@@ -218,11 +216,11 @@ void SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre,
         registre.first(std::min<qsizetype>(registre.size(), m_longRegistre)).toByteArray();
     bytes.append(m_longRegistre - bytes.size(), ' ');
 
-    comprovaQueEsAlSeuLloc(descriptor);
-    // What the write may change, so that a failed one can be undone: the bytes it covers and the
-    // file's length.
-    const qint64 longitudAbans = longitudDe(descriptor);
-    const QByteArray anteriors = llegeix(descriptor, inici, bytes.size());
+    // What the write may change, so that a failed one can be undone: the file's length and the
+    // bytes it covers.
+    const qint64 longitudAbans = longitudSiEsAlSeuLloc(descriptor);
+    const QByteArray anteriors =
+        inici < longitudAbans ? llegeix(descriptor, inici, bytes.size()) : QByteArray();
     try {
         escriuTot(descriptor, bytes, inici);
         if (escriptura == Escriptura::Duradora && m_crides.fdatasync(descriptor) != 0)
