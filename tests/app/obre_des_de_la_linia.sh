@@ -3,16 +3,13 @@
 # not an existing file brings the disk error and creates nothing.
 set -u
 programa=$1
-carpeta=$(mktemp -d)
-trap 'rm -rf "$carpeta"' EXIT
-printf '%-107s%-107s' "Anna" "Berta" > "$carpeta/grup"
-export carpeta
+export comu="$(dirname "$0")/comu.sh"
+source "$comu"
+prepara_grup
 exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
-    espera() { for _ in $(seq 50); do xdotool search --name "$1" >/dev/null 2>&1 && return 0; sleep 0.2; done; echo "no window $1"; return 1; }
-    acaba() { kill -TERM $1; for _ in $(seq 20); do kill -0 $1 2>/dev/null || break; sleep 0.1; done; wait $1; }
-
+    source "$comu"
     "$0" "$carpeta/grup" & pid=$!
-    espera "^Dades alumnes$" || exit 1
+    espera "^Dades alumnes$" || { kill -KILL $pid; exit 1; }
     sleep 0.8
     xdotool key ctrl+a
     xdotool type --delay 20 "Clara"

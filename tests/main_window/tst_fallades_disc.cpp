@@ -41,6 +41,11 @@ const QList<Ordre>& ordres() {
     return llista;
 }
 
+const Ordre& perNom(const QString& nom) {
+    return *std::find_if(ordres().begin(), ordres().end(),
+                         [&](const Ordre& o) { return o.nom == nom; });
+}
+
 // The messages the user must see, from the rules of the retry questions and the menu's traps.
 QStringList missatgesEsperats(const QString& ordre, Operacio operacio, bool perSempre) {
     switch (operacio) {
@@ -178,9 +183,7 @@ void TestFalladesDisc::totesLesOrdresAmbCadaFallada() {
 
     e.missatges.respostes = {perSempre ? Resposta::No : Resposta::Si};
     e.crides.falla(crida, error, perSempre ? CridesFalses::kSempre : 1, int(operacio), curta);
-    const auto o = std::find_if(ordres().begin(), ordres().end(),
-                                [&](const Ordre& x) { return x.nom == ordre; });
-    o->executa(e);
+    perNom(ordre).executa(e);
     e.crides.falla(crida, 0, 0);
 
     QCOMPARE(e.missatges.textos(), missatgesEsperats(ordre, operacio, perSempre));
@@ -222,9 +225,7 @@ void TestFalladesDisc::nomesLesDesadesDemanadesVanAlDisc() {
     e.clica(u"cmdSegüent"_qs);
     e.clica(u"cmdAnterior"_qs);
     const int abans = e.crides.crides(Crida::Fdatasync);
-    const auto o = std::find_if(ordres().begin(), ordres().end(),
-                                [&](const Ordre& x) { return x.nom == ordre; });
-    o->executa(e);
+    perNom(ordre).executa(e);
     QCOMPARE(e.crides.crides(Crida::Fdatasync) - abans, sincronitzacions);
 }
 

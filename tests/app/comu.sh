@@ -1,0 +1,34 @@
+# Shared by the tests that drive the real program in a real X server. Sourced, not run.
+
+# A folder with "grup", a student file of two students (Anna, Berta), removed at exit.
+prepara_grup() {
+    carpeta=$(mktemp -d)
+    trap 'rm -rf "$carpeta"' EXIT
+    printf '%-107s%-107s' "Anna" "Berta" > "$carpeta/grup"
+    export carpeta
+}
+
+# Waits up to 10 s for a window whose title matches $1.
+espera() {
+    for _ in $(seq 50); do
+        xdotool search --name "$1" >/dev/null 2>&1 && return 0
+        sleep 0.2
+    done
+    echo "no window $1"
+    return 1
+}
+
+# Sends SIGTERM to process $1; fails unless it ends within 2 s. Returns its exit status.
+acaba() {
+    kill -TERM "$1"
+    for _ in $(seq 20); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$1" 2>/dev/null; then
+        kill -KILL "$1"
+        echo "still running 2 s after SIGTERM"
+        return 1
+    fi
+    wait "$1"
+}
