@@ -31,7 +31,9 @@ proves::Alumne alumneDeVersio(int registre, qint64 versio) {
 }
 
 // The child: edits and moves at random, for ever, logging "record version" after each save.
-int sessio(const QString& cami, const QString& registre, qint64 versio) {
+// It writes one byte to `llest` once the file is open, so that the kills land in the editing and
+// not in a start-up slowed down by a loaded machine or a sanitizer.
+int sessio(const QString& cami, const QString& registre, qint64 versio, int llest) {
     const int log = ::open(QFile::encodeName(registre).constData(),
                            O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     proves::MissatgesFals missatges;
@@ -41,6 +43,9 @@ int sessio(const QString& cami, const QString& registre, qint64 versio) {
     record::NomsFitxer noms;
     frmAlumnes finestra({missatges, dialeg, fs}, noms);
     finestra.Obrir();
+    if (::write(llest, "1", 1) != 1)
+        std::abort();
+    ::close(llest);
     const auto caixa = [&](const char16_t* nom) {
         return finestra.findChild<QLineEdit*>(QString::fromUtf16(nom));
     };
@@ -102,20 +107,32 @@ void TestCaiguda::lesDesadesSobreviuenAUnSigkill() {
     const QString cami = temporal.filePath(u"grup"_qs);
     const QString registre = temporal.filePath(u"desades"_qs);
     proves::escriuFitxer(cami, proves::registre(alumneDeVersio(1, 0)).bytes());
+    proves::escriuFitxer(registre, {});
     const QRegularExpression nom(u"^R(\\d+) V(\\d+) *$"_qs);
     qint64 versio = 0;
     int mortsAmbDesades = 0;
     qint64 liniesAbans = 0;
 
     for (int mort = 0; mort < 50; ++mort) {
+        int llest[2];
+        QCOMPARE(::pipe(llest), 0);
         const pid_t fill = ::fork();
         QVERIFY(fill >= 0);
         if (fill == 0) {
+            ::close(llest[0]);
             ::execl("/proc/self/exe", "tst_caiguda", "--sessio", qPrintable(cami),
-                    qPrintable(registre), qPrintable(QString::number(versio)), nullptr);
+                    qPrintable(registre), qPrintable(QString::number(versio)),
+                    qPrintable(QString::number(llest[1])), nullptr);
             ::_exit(127);
         }
-        QTest::qSleep(60 + QRandomGenerator::global()->bounded(240));
+        ::close(llest[1]);
+        char byte = 0;
+        const bool obert = ::read(llest[0], &byte, 1) == 1;
+        ::close(llest[0]);
+        if (!obert)
+            ::kill(fill, SIGKILL);
+        QVERIFY2(obert, "the session did not open the file");
+        QTest::qSleep(QRandomGenerator::global()->bounded(240));
         ::kill(fill, SIGKILL);
         int estat = 0;
         QCOMPARE(::waitpid(fill, &estat, 0), fill);
@@ -154,10 +171,10 @@ void TestCaiguda::lesDesadesSobreviuenAUnSigkill() {
 }
 
 int main(int argc, char** argv) {
-    if (argc == 5 && qstrcmp(argv[1], "--sessio") == 0) {
+    if (argc == 6 && qstrcmp(argv[1], "--sessio") == 0) {
         QApplication app(argc, argv);
         return sessio(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
-                      QByteArray(argv[4]).toLongLong());
+                      QByteArray(argv[4]).toLongLong(), QByteArray(argv[5]).toInt());
     }
     QApplication app(argc, argv);
     TestCaiguda prova;
