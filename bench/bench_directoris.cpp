@@ -6,6 +6,7 @@
 #include "platform/dialeg_obrir.h"
 #include "platform/missatges.h"
 #include "platform/sistema_fitxers.h"
+#include "principal.h"
 #include "record/noms_fitxer.h"
 #include "serveis_fixos.h"
 
@@ -107,11 +108,5 @@ BENCHMARK(BM_DialegObrirTerra)->Iterations(3)->Unit(benchmark::kMillisecond)->Us
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return executaAmbFinestres(argc, argv);
 }

@@ -3,9 +3,9 @@
 // "Gravar pantalla" adds, on disk and on tmpfs. Runs on the offscreen platform unless told
 // otherwise. Q2X7_BENCH_DISC names a folder on disk (default: the current one).
 #include "main_window/frm_alumnes.h"
+#include "principal.h"
 #include "serveis_fixos.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -109,12 +109,6 @@ class AmbRatio : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     AmbRatio informe;
-    benchmark::RunSpecifiedBenchmarks(&informe);
-    benchmark::Shutdown();
-    return 0;
+    return executaAmbFinestres(argc, argv, &informe);
 }

@@ -150,11 +150,8 @@ void frmAlumnes::Acabar() {
 void frmAlumnes::finalitza() {
     if (m_finalitzat)
         return;
-    m_finalitzat = true;
-    Tancar();
-    m_sortit = true;
-    close();
-    QCoreApplication::quit();
+    m_finalitzat = true;  // Sortir is a command too: its own end comes back here
+    Sortir();
 }
 
 void frmAlumnes::Crear() {

@@ -4,11 +4,9 @@
 # while the dialog is up. It must end within two seconds, cleanly, with the name saved.
 set -u
 programa=$1
-export comu="$(dirname "$0")/comu.sh"
-source "$comu"
+source "$(dirname "$0")/comu.sh"
 prepara_grup
-exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
-    source "$comu"
+sota_x '
     cd "$carpeta"
     "$0" & pid=$!
     obre_el_dialeg() { xdotool key alt+f o; espera "^Obre$" || { kill -KILL $pid; exit 1; }; }
@@ -29,4 +27,4 @@ exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     [ "$nom" = "$(printf "%-45s" Clara)" ] || { echo "record 1 holds: [$nom]"; exit 1; }
     [ "$(wc -c < "$carpeta/grup")" -eq 214 ] || { echo "wrong length"; exit 1; }
     exit $estat
-' "$programa"
+'

@@ -1,4 +1,12 @@
 # Shared by the tests that drive the real program in a real X server. Sourced, not run.
+comu="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/comu.sh"
+export comu
+
+# Runs the bash script $1 in a new X server at 96 dpi, where it has these functions too; the
+# program to drive, $programa, is its $0. Not exec'd: the caller's exit trap must still run.
+sota_x() {
+    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c 'source "$comu"; '"$1" "$programa"
+}
 
 # A folder with "grup", a student file of two students (Anna, Berta), removed at exit.
 prepara_grup() {

@@ -3,11 +3,9 @@
 # not an existing file brings the disk error and creates nothing.
 set -u
 programa=$1
-export comu="$(dirname "$0")/comu.sh"
-source "$comu"
+source "$(dirname "$0")/comu.sh"
 prepara_grup
-exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
-    source "$comu"
+sota_x '
     "$0" "$carpeta/grup" & pid=$!
     espera "^Dades alumnes$" || { kill -KILL $pid; exit 1; }
     sleep 0.8
@@ -21,4 +19,4 @@ exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     acaba $pid || { echo "exit status $?"; exit 1; }
     [ ! -e "$carpeta/cap" ] || { echo "a file was created"; exit 1; }
     echo ok
-' "$programa"
+'
