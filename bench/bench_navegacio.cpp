@@ -31,7 +31,7 @@ QString fitxerDeProva(const QTemporaryDir& dir) {
     const QString cami = dir.filePath(QStringLiteral("grup"));
     platform::SistemaFitxersReal fs;
     fs.obre(cami, 107);
-    fs.escriuRegistre(kRegistres, QByteArray(107, 'x'), platform::Escriptura::Normal);
+    fs.escriuRegistre(kRegistres, QByteArray(107, 'x'));
     fs.tanca();
     return cami;
 }

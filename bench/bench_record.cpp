@@ -67,7 +67,7 @@ void BM_FitxerPleEscritILlegit(benchmark::State& state) {
         platform::SistemaFitxersReal fs;
         fs.obre(dir.filePath(QStringLiteral("ple")), 107);
         for (int n = 1; n <= 32767; ++n)
-            fs.escriuRegistre(qint16(n), registre, platform::Escriptura::Normal);
+            fs.escriuRegistre(qint16(n), registre);
         for (int n = 1; n <= 32767; ++n)
             benchmark::DoNotOptimize(fs.llegeixRegistre(qint16(n)));
         fs.tanca();
@@ -84,7 +84,7 @@ void BM_ObreIComptaITanca(benchmark::State& state) {
     {
         platform::SistemaFitxersReal fs;
         fs.obre(cami, 107);
-        fs.escriuRegistre(30, alumneDeMostra().bytes(), platform::Escriptura::Normal);
+        fs.escriuRegistre(30, alumneDeMostra().bytes());
         fs.tanca();
     }
     for (auto _ : state) {

@@ -33,7 +33,8 @@ class frmAlumnes : public QMainWindow {
 
     // Screen transfer, the building blocks of every command.
     void NetejarPantalla();
-    bool GravarRegistre(platform::Escriptura escriptura = platform::Escriptura::Normal);
+    // Every save reaches the disk before it counts as done.
+    bool GravarRegistre();
     bool LlegirRegistre(qint16 numero);
 
     // Buttons.
@@ -94,7 +95,7 @@ class frmAlumnes : public QMainWindow {
     int m_ordresEnCurs = 0;  // commands under way, nested in modal windows
     // Records whose bytes lie in the file, a partial last one included: "Nou" hands out numbers
     // past them, so a blank screen is never saved over bytes the user was never shown.
-    int m_registresOcupats = 0;
+    qint64 m_registresOcupats = 0;
     std::vector<std::pair<QPushButton*, QKeySequence>> m_tecles;  // the buttons' shortcuts
 
     qint16 RegistreActual = 0;

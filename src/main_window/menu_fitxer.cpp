@@ -39,7 +39,7 @@ void frmAlumnes::comptaRegistres() {
     try {
         const qint64 longitud = m_serveis.sistemaFitxers.longitud();
         NumRegistres = record::NombreDeRegistres(longitud, LongRegistre);
-        m_registresOcupats = int((longitud + LongRegistre - 1) / LongRegistre);
+        m_registresOcupats = (longitud + LongRegistre - 1) / LongRegistre;
     } catch (const std::exception&) {
         // Left open with the old position, the next save would write the screen over some
         // student of this file.
@@ -103,7 +103,7 @@ void frmAlumnes::Tancar() {
     if (!fitxerObert())
         return;
     try {
-        GravarRegistre(platform::Escriptura::Duradora);  // a save given up does not stop the close
+        GravarRegistre();  // a save given up does not stop the close
         NetejarPantalla();
         m_serveis.sistemaFitxers.tanca();
         m_noms.NomFitxer.clear();

@@ -46,7 +46,7 @@ void frmAlumnes::Nou() {
         return;
     // Past the count and past every record already in the file: in an empty file the student
     // just saved as record 1 lies past the count, and a partial last record lies past it too.
-    const int nou = std::max<int>(NumRegistres, m_registresOcupats) + 1;
+    const qint64 nou = std::max<qint64>(NumRegistres, m_registresOcupats) + 1;
     if (nou > std::numeric_limits<qint16>::max()) {
         avisa(QStringLiteral("El fitxer és ple"));
         return;
@@ -61,7 +61,6 @@ void frmAlumnes::GravarPantalla() {
     const OrdreEnCurs ordre(*this);
     if (!fitxerObert())
         return;
-    // The user was told the screen is saved: it must be on the disk, not in a cache.
-    if (!GravarRegistre(platform::Escriptura::Duradora))
+    if (!GravarRegistre())
         avisa(QStringLiteral("No desat"));
 }

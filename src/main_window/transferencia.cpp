@@ -39,15 +39,19 @@ void frmAlumnes::NetejarPantalla() {
         camp->setText(QString());
 }
 
-bool frmAlumnes::GravarRegistre(platform::Escriptura escriptura) {
+bool frmAlumnes::GravarRegistre() {
     for (const auto& [camp, caixa] : campsDePantalla())
         Alumne.posa(camp, caixa->text());
 
+    qint64 longitud = 0;
     const bool desat = ambReintents(QStringLiteral("No desat. Ho torno a intentar?"), [&] {
-        m_serveis.sistemaFitxers.escriuRegistre(RegistreActual, Alumne.bytes(), escriptura);
+        longitud = m_serveis.sistemaFitxers.escriuRegistre(RegistreActual, Alumne.bytes());
     });
+    // Another program that ignores the lock may have added records meanwhile: "Nou" must not
+    // hand out their numbers.
     if (desat)
-        m_registresOcupats = std::max<int>(m_registresOcupats, RegistreActual);
+        m_registresOcupats = std::max<qint64>(
+            {m_registresOcupats, RegistreActual, (longitud + LongRegistre - 1) / LongRegistre});
     return desat;
 }
 

@@ -30,6 +30,9 @@ ssize_t CridesSistema::pwrite(int descriptor, const void* bytes, size_t mida, of
 int CridesSistema::fdatasync(int descriptor) {
     return ::fdatasync(descriptor);
 }
+int CridesSistema::fsync(int descriptor) {
+    return ::fsync(descriptor);
+}
 int CridesSistema::ftruncate(int descriptor, off_t longitud) {
     return ::ftruncate(descriptor, longitud);
 }

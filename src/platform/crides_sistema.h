@@ -19,6 +19,7 @@ class CridesSistema {
     virtual ssize_t pread(int descriptor, void* bytes, size_t mida, off_t posicio);
     virtual ssize_t pwrite(int descriptor, const void* bytes, size_t mida, off_t posicio);
     virtual int fdatasync(int descriptor);
+    virtual int fsync(int descriptor);
     virtual int ftruncate(int descriptor, off_t longitud);
     virtual int close(int descriptor);
     virtual int unlink(const char* cami);

@@ -27,27 +27,27 @@ class ErrorFitxer : public std::runtime_error {
     Tipus m_tipus;
 };
 
-// How far a written record must get before the write counts as done: into the system's cache
-// (moves, which the close flushes), or onto stable storage (saves the user asked for).
-enum class Escriptura { Normal, Duradora };
-
 // The file system the windows work on: one random-access record file open at a time (the
 // channel), deleting files, and drives and directories. Every failure throws ErrorFitxer.
 class SistemaFitxers {
   public:
     virtual ~SistemaFitxers() = default;
 
-    // Opens for reading and writing, creating the file empty when it does not exist.
+    // Opens for reading and writing, creating the file empty when it does not exist; a created
+    // file's name is on stable storage before the open counts as done.
     virtual void obre(const QString& cami, qint16 longRegistre) = 0;
     virtual qint64 longitud() = 0;
-    // Record numbers count from 1; writing past the end lengthens the file. A write that fails
-    // leaves the file as it was, its length included. Writing into a file that is no longer
-    // reachable by its name (deleted or renamed away) fails.
-    virtual void escriuRegistre(qint16 numero, QByteArrayView registre, Escriptura escriptura) = 0;
+    // Record numbers count from 1; writing past the end lengthens the file. A write counts as
+    // done once it is on stable storage; one that fails leaves the file as it was, its length
+    // included. Writing into a file that is no longer reachable by its name (deleted or renamed
+    // away) fails. Returns the file's length after the write, as the write found it: another
+    // program may have lengthened it meanwhile.
+    virtual qint64 escriuRegistre(qint16 numero, QByteArrayView registre) = 0;
     virtual QByteArray llegeixRegistre(qint16 numero) = 0;
     // Harmless when nothing is open.
     virtual void tanca() = 0;
 
+    // Done once the removal is on stable storage.
     virtual void esborra(const QString& cami) = 0;
     // Whether `cami` names an existing regular file (links followed).
     virtual bool esFitxer(const QString& cami) = 0;
@@ -77,7 +77,7 @@ class SistemaFitxersReal : public SistemaFitxers {
 
     void obre(const QString& cami, qint16 longRegistre) override;
     qint64 longitud() override;
-    void escriuRegistre(qint16 numero, QByteArrayView registre, Escriptura escriptura) override;
+    qint64 escriuRegistre(qint16 numero, QByteArrayView registre) override;
     QByteArray llegeixRegistre(qint16 numero) override;
     void tanca() override;
     void esborra(const QString& cami) override;
@@ -96,6 +96,7 @@ class SistemaFitxersReal : public SistemaFitxers {
     void escriuTot(int descriptor, QByteArrayView bytes, qint64 inici);
     QByteArray llegeix(int descriptor, qint64 inici, qsizetype mida);
     [[noreturn]] void refusaObertura(int descriptor, const QString& motiu, const QString& cami);
+    bool sincronitzaDirectoriDe(const QString& cami);
     bool bloqueja(int descriptor);
 
     CridesSistema& m_crides;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -116,6 +117,22 @@ void SistemaFitxersReal::refusaObertura(int descriptor, const QString& motiu, co
     llencaErrorDeSistema(motiu, cami);
 }
 
+// Flushes the folder holding `cami`, so that a name just made or removed survives a power cut.
+// A file system that cannot flush a folder has nothing more to flush.
+bool SistemaFitxersReal::sincronitzaDirectoriDe(const QString& cami) {
+    const QByteArray directori = QFile::encodeName(QFileInfo(cami).absolutePath());
+    const int descriptor =
+        m_crides.open(directori.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (descriptor < 0)
+        return false;
+    const bool sincronitzat =
+        m_crides.fsync(descriptor) == 0 || errno == EINVAL || errno == ENOTSUP;
+    const int error = errno;
+    m_crides.close(descriptor);
+    errno = error;
+    return sincronitzat;
+}
+
 void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
     if (m_descriptor >= 0)
         throw ErrorFitxer(Tipus::Disc, QStringLiteral("el canal ja és obert"));
@@ -125,7 +142,8 @@ void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
     const QByteArray nom = QFile::encodeName(cami);
     // Directories, FIFOs and devices are refused before opening, so that nothing can block.
     struct stat estat {};
-    if (m_crides.stat(nom.constData(), &estat) == 0 && !S_ISREG(estat.st_mode))
+    const bool existia = m_crides.stat(nom.constData(), &estat) == 0;
+    if (existia && !S_ISREG(estat.st_mode))
         throw ErrorFitxer(Tipus::Disc, QStringLiteral("no és un fitxer normal: ") + cami);
 
     // A file that may only be read is refused here rather than failing on every later save.
@@ -146,6 +164,8 @@ void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
     const int indicadors = m_crides.fcntl(descriptor, F_GETFL, 0);
     if (indicadors < 0 || m_crides.fcntl(descriptor, F_SETFL, indicadors & ~O_NONBLOCK) != 0)
         refusaObertura(descriptor, QStringLiteral("obrir"), cami);
+    if (!existia && !sincronitzaDirectoriDe(cami))
+        refusaObertura(descriptor, QStringLiteral("crear"), cami);
 
     m_descriptor = descriptor;
     m_longRegistre = longRegistre;
@@ -208,8 +228,7 @@ QByteArray SistemaFitxersReal::llegeix(int descriptor, qint64 inici, qsizetype m
     return bytes;
 }
 
-void SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre,
-                                        Escriptura escriptura) {
+qint64 SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre) {
     const int descriptor = descriptorObert();
     const qint64 inici = posicio(numero);
     QByteArray bytes =
@@ -217,19 +236,28 @@ void SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre,
     bytes.append(m_longRegistre - bytes.size(), ' ');
 
     // What the write may change, so that a failed one can be undone: the file's length and the
-    // bytes it covers.
+    // bytes it covers. Bytes that cannot be read (a bad sector) do not stop the save, which may
+    // well mend them; there is just nothing to put back.
     const qint64 longitudAbans = longitudSiEsAlSeuLloc(descriptor);
-    const QByteArray anteriors =
-        inici < longitudAbans ? llegeix(descriptor, inici, bytes.size()) : QByteArray();
+    std::optional<QByteArray> anteriors = QByteArray();
+    if (inici < longitudAbans) {
+        try {
+            anteriors = llegeix(descriptor, inici, bytes.size());
+        } catch (const ErrorFitxer&) {
+            anteriors.reset();
+        }
+    }
     try {
         escriuTot(descriptor, bytes, inici);
-        if (escriptura == Escriptura::Duradora && m_crides.fdatasync(descriptor) != 0)
+        // A record left in the cache is lost to a power cut within the next half minute.
+        if (m_crides.fdatasync(descriptor) != 0)
             llencaErrorDeSistema(QStringLiteral("desar"), m_cami);
     } catch (const ErrorFitxer&) {
         // Best effort: the disk that just failed may refuse this too.
         const int error = errno;
         try {
-            escriuTot(descriptor, anteriors, inici);
+            if (anteriors)
+                escriuTot(descriptor, *anteriors, inici);
         } catch (const ErrorFitxer&) {
         }
         if (inici + bytes.size() > longitudAbans)
@@ -237,6 +265,7 @@ void SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre,
         errno = error;
         throw;
     }
+    return std::max(longitudAbans, inici + bytes.size());
 }
 
 QByteArray SistemaFitxersReal::llegeixRegistre(qint16 numero) {
@@ -278,6 +307,9 @@ void SistemaFitxersReal::esborra(const QString& cami) {
         errno = error;
         llencaErrorDeSistema(QStringLiteral("esborrar"), cami);
     }
+    // Unflushed, a power cut could bring the old file back over the new one.
+    if (!sincronitzaDirectoriDe(cami))
+        llencaErrorDeSistema(QStringLiteral("esborrar"), cami);
 }
 
 bool SistemaFitxersReal::esFitxer(const QString& cami) {

@@ -66,6 +66,15 @@ QByteArray codificaWindows1252(QStringView text, int amplada) {
     return bytes;
 }
 
+// Text from some systems and documents arrives decomposed (an "e" then a combining accent);
+// composed, most of it has its one byte in the code page. Nothing below U+0300 changes under
+// composition, so the usual text is passed through as it is.
+QString compost(QStringView text) {
+    const bool potCanviar =
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x300; });
+    return potCanviar ? text.toString().normalized(QString::NormalizationForm_C) : QString();
+}
+
 QString descodificaWindows1252(QByteArrayView bytes) {
     static QStringDecoder descodificador("windows-1252", QStringConverter::Flag::Stateless);
     descodificador.resetState();
@@ -85,7 +94,9 @@ TipusAlumne TipusAlumne::deBytes(QByteArrayView bytes) {
 
 void TipusAlumne::posa(Camp camp, QStringView text) {
     const auto [_, desplacament, amplada] = disposicio(camp);
-    const QByteArray codificat = codificaWindows1252(text, amplada);
+    const QString normalitzat = compost(text);
+    const QByteArray codificat =
+        codificaWindows1252(normalitzat.isNull() ? text : QStringView(normalitzat), amplada);
     const qsizetype n = codificat.size();
     char* desti = m_bytes.data() + desplacament;
     std::copy_n(codificat.constData(), n, desti);

@@ -40,7 +40,8 @@ class TipusAlumne {
 
     // Stores the text left-aligned: padded with spaces, or cut to the field's width in
     // characters. A character Windows-1252 cannot hold is stored as one '?'; an invisible one
-    // (zero-width space, joiner, byte-order mark) is left out and takes no place.
+    // (zero-width space, joiner, byte-order mark) is left out and takes no place. Decomposed
+    // accents are composed first.
     void posa(Camp camp, QStringView text);
 
     // All of the field's characters, trailing spaces included.

@@ -12,7 +12,6 @@
 #include <sys/stat.h>
 
 using platform::ErrorFitxer;
-using platform::Escriptura;
 using platform::SistemaFitxersReal;
 
 Q_DECLARE_METATYPE(proves::Crida)
@@ -36,6 +35,8 @@ class TestSistemaFitxers : public QObject {
     void esborrar();
     void unEsborratQueFallaDeixaElFitxer_data();
     void unEsborratQueFallaDeixaElFitxer();
+    void elDirectoriArribaAlDisc_data();
+    void elDirectoriArribaAlDisc();
     void directoriActualIPerUnitat();
     void unitatDe_data();
     void unitatDe();
@@ -60,7 +61,7 @@ void TestSistemaFitxers::escriureMesEnllaAllargaElFitxer() {
     SistemaFitxersReal fs;
     fs.obre(cami(u"f"_qs), 107);
     const QByteArray registre = proves::registre({u"Tercer"_qs}).bytes();
-    fs.escriuRegistre(3, registre, Escriptura::Normal);
+    fs.escriuRegistre(3, registre);
     QCOMPARE(fs.longitud(), 321);
     fs.tanca();
 
@@ -84,9 +85,9 @@ void TestSistemaFitxers::registreQueEsTornaALlegir() {
     fs.obre(cami(u"f"_qs), 107);
     const QByteArray primer = proves::registre({u"Anna"_qs, u"Pl. Vella 1"_qs}).bytes();
     const QByteArray segon = proves::registre({u"Berta"_qs}).bytes();
-    fs.escriuRegistre(1, primer, Escriptura::Normal);
-    fs.escriuRegistre(2, segon, Escriptura::Normal);
-    fs.escriuRegistre(1, primer, Escriptura::Normal);
+    fs.escriuRegistre(1, primer);
+    fs.escriuRegistre(2, segon);
+    fs.escriuRegistre(1, primer);
     QCOMPARE(fs.llegeixRegistre(1), primer);
     QCOMPARE(fs.llegeixRegistre(2), segon);
     QCOMPARE(fs.longitud(), 214);
@@ -117,8 +118,7 @@ void TestSistemaFitxers::errorsDelCanal() {
             QCOMPARE(error.tipus(), tipus);
         }
     };
-    esperaError(
-        [&] { fs.escriuRegistre(qint16(numero), QByteArray(107, 'x'), Escriptura::Normal); });
+    esperaError([&] { fs.escriuRegistre(qint16(numero), QByteArray(107, 'x')); });
     esperaError([&] { fs.llegeixRegistre(qint16(numero)); });
     if (!obert) {
         esperaError([&] { fs.longitud(); });
@@ -185,6 +185,50 @@ void TestSistemaFitxers::unEsborratQueFallaDeixaElFitxer() {
     else
         QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.esborra(cami(u"vell"_qs)));
     QCOMPARE(QFileInfo::exists(cami(u"vell"_qs)), !esborrat);
+}
+
+// A file made or removed is only safe from a power cut once its folder is flushed too; a folder
+// that cannot be flushed fails the command.
+void TestSistemaFitxers::elDirectoriArribaAlDisc_data() {
+    QTest::addColumn<bool>("existeix");
+    QTest::addColumn<bool>("esborra");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("sincronitzacions");
+    QTest::addColumn<bool>("falla");
+    QTest::newRow("crear") << false << false << 0 << 1 << false;
+    QTest::newRow("crear, EIO") << false << false << EIO << 1 << true;
+    QTest::newRow("crear, EINVAL: no en sap") << false << false << EINVAL << 1 << false;
+    QTest::newRow("obrir un que existeix") << true << false << EIO << 0 << false;
+    QTest::newRow("esborrar") << true << true << 0 << 1 << false;
+    QTest::newRow("esborrar, EIO") << true << true << EIO << 1 << true;
+}
+
+void TestSistemaFitxers::elDirectoriArribaAlDisc() {
+    QFETCH(bool, existeix);
+    QFETCH(bool, esborra);
+    QFETCH(int, error);
+    QFETCH(int, sincronitzacions);
+    QFETCH(bool, falla);
+    if (existeix)
+        proves::escriuFitxer(cami(u"grup"_qs), "x");
+    proves::CridesFalses crides;
+    if (error)
+        crides.falla(proves::Crida::Fsync, error);
+    SistemaFitxersReal fs(crides);
+    const auto executa = [&] {
+        if (esborra)
+            fs.esborra(cami(u"grup"_qs));
+        else
+            fs.obre(cami(u"grup"_qs), 107);
+    };
+    if (falla)
+        QVERIFY_THROWS_EXCEPTION(ErrorFitxer, executa());
+    else
+        executa();
+    QCOMPARE(crides.crides(proves::Crida::Fsync), sincronitzacions);
+    // A failed open leaves nothing open behind it.
+    if (!esborra && falla)
+        QVERIFY_THROWS_EXCEPTION(ErrorFitxer, fs.longitud());
 }
 
 void TestSistemaFitxers::directoriActualIPerUnitat() {

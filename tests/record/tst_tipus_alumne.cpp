@@ -114,6 +114,10 @@ void TestTipusAlumne::caractersForaDeWindows1252_data() {
                                                            "a\xad"
                                                            "b");
     QTest::newRow("suplent alt sol") << u"a"_qs + QChar(0xD800) + u"b"_qs << QByteArray("a?b");
+    // Composed before it is cut and stored: five decomposed "é" are five characters.
+    QTest::newRow("accents descompostos") << u"e\u0301n\u0303"_qs << QByteArray("\xe9\xf1");
+    QTest::newRow("descompostos, tall") << u"e\u0301"_qs.repeated(6) << QByteArray(5, '\xe9');
+    QTest::newRow("signe d'angstrom") << u"\u212B"_qs << QByteArray("\xc5");
     QTest::newRow("suplent baix sol") << QString(QChar(0xDC00)) + u"bc"_qs << QByteArray("?bc");
 }
 

@@ -51,6 +51,9 @@ ssize_t CridesFalses::pwrite(int descriptor, const void* bytes, size_t mida, off
 int CridesFalses::fdatasync(int descriptor) {
     return falla(Crida::Fdatasync) ? -1 : CridesSistema::fdatasync(descriptor);
 }
+int CridesFalses::fsync(int descriptor) {
+    return falla(Crida::Fsync) ? -1 : CridesSistema::fsync(descriptor);
+}
 int CridesFalses::ftruncate(int descriptor, off_t longitud) {
     return falla(Crida::Ftruncate) ? -1 : CridesSistema::ftruncate(descriptor, longitud);
 }

@@ -19,7 +19,8 @@ enum class Crida {
     Fdatasync,
     Ftruncate,
     Close,
-    Unlink
+    Unlink,
+    Fsync
 };
 
 // The real system calls, with any of them made to fail with a chosen errno: for every operation
@@ -45,6 +46,7 @@ class CridesFalses : public platform::CridesSistema {
     ssize_t pread(int descriptor, void* bytes, size_t mida, off_t posicio) override;
     ssize_t pwrite(int descriptor, const void* bytes, size_t mida, off_t posicio) override;
     int fdatasync(int descriptor) override;
+    int fsync(int descriptor) override;
     int ftruncate(int descriptor, off_t longitud) override;
     int close(int descriptor) override;
     int unlink(const char* cami) override;

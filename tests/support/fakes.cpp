@@ -49,10 +49,9 @@ qint64 SistemaFitxersFals::longitud() {
     return SistemaFitxersReal::longitud();
 }
 
-void SistemaFitxersFals::escriuRegistre(qint16 numero, QByteArrayView registre,
-                                        platform::Escriptura escriptura) {
+qint64 SistemaFitxersFals::escriuRegistre(qint16 numero, QByteArrayView registre) {
     const auto enCurs = comprova(Operacio::Escriu);
-    SistemaFitxersReal::escriuRegistre(numero, registre, escriptura);
+    return SistemaFitxersReal::escriuRegistre(numero, registre);
 }
 
 QByteArray SistemaFitxersFals::llegeixRegistre(qint16 numero) {

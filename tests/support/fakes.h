@@ -88,8 +88,7 @@ class SistemaFitxersFals : private AmbCridesPropies, public platform::SistemaFit
 
     void obre(const QString& cami, qint16 longRegistre) override;
     qint64 longitud() override;
-    void escriuRegistre(qint16 numero, QByteArrayView registre,
-                        platform::Escriptura escriptura) override;
+    qint64 escriuRegistre(qint16 numero, QByteArrayView registre) override;
     QByteArray llegeixRegistre(qint16 numero) override;
     void tanca() override;
     void esborra(const QString& cami) override;
