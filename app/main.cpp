@@ -11,6 +11,7 @@
 #include <QTranslator>
 
 #include <clocale>
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -55,6 +56,9 @@ bool nomesDemanaText(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // A standard error whose reader has gone (a closed pager) must not end the program with a
+    // student unsaved: a failed write is only a failed write.
+    std::signal(SIGPIPE, SIG_IGN);
     if (nomesDemanaText(argc, argv)) {
         QCoreApplication app(argc, argv);
         identifica();
@@ -85,6 +89,7 @@ int main(int argc, char* argv[]) {
     // Being told to end (a shutdown, a closed terminal) saves the record on screen and ends,
     // even while a modal window is up.
     const platform::PeticionsDeFinal peticions([&finestra] { finestra.Acabar(); });
+    platform::enPerdreLaPantalla([&finestra] { finestra.AcabarSensePantalla(); });
     finestra.show();
     finestra.activateWindow();
     if (!ordres.positionalArguments().isEmpty()) {

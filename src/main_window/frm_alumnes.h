@@ -57,6 +57,9 @@ class frmAlumnes : public QMainWindow {
     // The program was told to end (a signal, the session's logout): the record on screen is
     // saved once, nothing more is shown, and the program ends, even from inside a modal window.
     void Acabar();
+    // The display went away: the record on screen is saved, with nothing shown, and the file is
+    // closed. Touches no window, since none can be drawn any more.
+    void AcabarSensePantalla();
 
     qint16 registreActual() const { return RegistreActual; }
     qint16 numRegistres() const { return NumRegistres; }

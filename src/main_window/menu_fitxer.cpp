@@ -147,6 +147,14 @@ void frmAlumnes::Acabar() {
     }
 }
 
+void frmAlumnes::AcabarSensePantalla() {
+    m_acabant = true;  // nobody is there to answer a question
+    if (!fitxerObert())
+        return;
+    GravarRegistre();
+    tancaCanalSenseDesar();
+}
+
 void frmAlumnes::finalitza() {
     if (m_finalitzat)
         return;

@@ -1,8 +1,12 @@
 #include "platform/peticions_final.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QThread>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include <sys/socket.h>
@@ -22,7 +26,35 @@ extern "C" void avisaDelSenyal(int) {
     [[maybe_unused]] const ssize_t escrit = ::write(s_parell[0], &byte, 1);
 }
 
+std::function<void()> s_desaSensePantalla;
+QtMessageHandler s_gestorAnterior = nullptr;
+
+// The only word the toolkit gives before it ends the process is this warning (exit() follows it
+// under X, an abort under Wayland).
+bool esLaPantallaPerduda(const QString& missatge) {
+    return missatge.contains(QLatin1String("connection broke")) ||
+           missatge.contains(QLatin1String("connection experienced a fatal error"));
+}
+
+void vigilaLaPantalla(QtMsgType tipus, const QMessageLogContext& context, const QString& missatge) {
+    if (s_gestorAnterior)
+        s_gestorAnterior(tipus, context, missatge);
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (!s_desaSensePantalla || !app || QThread::currentThread() != app->thread() ||
+        !esLaPantallaPerduda(missatge))
+        return;
+    std::exchange(s_desaSensePantalla, nullptr)();
+    std::fputs("q2x7: s'ha perdut la pantalla; el registre que s'hi veia és desat.\n", stderr);
+    // No exit handlers: what is left of the toolkit would only fail, or report leaks.
+    std::_Exit(1);
+}
+
 }  // namespace
+
+void enPerdreLaPantalla(std::function<void()> desa) {
+    s_desaSensePantalla = std::move(desa);
+    s_gestorAnterior = qInstallMessageHandler(vigilaLaPantalla);
+}
 
 PeticionsDeFinal::PeticionsDeFinal(std::function<void()> enFinal, QObject* pare)
     : QObject(pare), m_enFinal(std::move(enFinal)) {

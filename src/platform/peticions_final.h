@@ -24,4 +24,10 @@ class PeticionsDeFinal : public QObject {
     QSocketNotifier* m_notificador = nullptr;
 };
 
+// When the connection to the display breaks (the X server or the compositor died, the ssh that
+// carried the window dropped), the toolkit ends the process on the spot, from inside its event
+// loop. `desa` runs first, once, on the user-interface thread; the program then ends at once
+// with status 1, since nothing it could still do would reach a screen.
+void enPerdreLaPantalla(std::function<void()> desa);
+
 }  // namespace platform
