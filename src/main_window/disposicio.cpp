@@ -2,6 +2,7 @@
 #include "main_window/caixa_camp.h"
 #include "main_window/frm_alumnes.h"
 #include "platform/finestres.h"
+#include "platform/tecles_mantingudes.h"
 
 #include <QAction>
 #include <QFrame>
@@ -130,10 +131,18 @@ void frmAlumnes::creaDreceres() {
                 {cmdAnterior, QKeySequence(Qt::Key_PageUp)},
                 {cmdPrimer, QKeySequence(Qt::CTRL | Qt::Key_Home)},
                 {cmdÚltim, QKeySequence(Qt::CTRL | Qt::Key_End)}};
+    // A held key must not add a blank student, or save and open again, at every repeat.
+    platform::NomesUnCop& nomesUnCop = platform::NomesUnCop::instancia();
+    for (QAction* accio : {mnuCrear, mnuObrir, mnuTancar, mnuSortir})
+        nomesUnCop.protegeix(accio);
     for (const auto& [boto, tecla] : m_tecles) {
         auto* drecera = new QShortcut(tecla, this);
         connect(drecera, &QShortcut::activated, boto, &QPushButton::click);
         boto->setToolTip(tecla.toString(QKeySequence::NativeText));
+        if (boto == cmdNou || boto == cmdGravar) {
+            nomesUnCop.protegeix(drecera);
+            nomesUnCop.protegeix(boto);
+        }
     }
 }
 
