@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures of the two windows from the real program in a real X server
 # (Xvfb, 96 dpi), with a small student file: docs/dades_alumnes.png and docs/crear_fitxer.png.
+# The file lies where a teacher keeps one, /home/mestra/Documents, on a /home of its own that only
+# this script sees (a private mount namespace), so that nothing of the machine's /home is touched.
 set -euo pipefail
 arrel=$(cd "$(dirname "$0")/.." && pwd)
 "$arrel/scripts/setup.sh" q2x7
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+if [ -z "${Q2X7_CASA_PROPIA:-}" ]; then
+    exec $sudo env Q2X7_CASA_PROPIA=1 unshare -m "$0" "$@"
+fi
+mount -t tmpfs -o mode=0755 tmpfs /home
 if ! command -v import >/dev/null; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo=sudo
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends imagemagick
 fi
 
-carpeta=$(mktemp -d)
-trap 'rm -rf "$carpeta"' EXIT
+carpeta=/home/mestra/Documents
+mkdir -p "$carpeta"
+export HOME=/home/mestra
 # Three students, each field in Windows-1252 and padded to its width.
 camp() { printf '%s' "$1" | iconv -f UTF-8 -t WINDOWS-1252 | LC_ALL=C xargs -0 printf "%-$2s"; }
 alumne() { camp "$1" 45; camp "$2" 30; camp "$3" 5; camp "$4" 15; camp "$5" 12; }

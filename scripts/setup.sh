@@ -6,7 +6,7 @@ arrel=$(cd "$(dirname "$0")/.." && pwd)
 
 paquets=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-translations-l10n
          libbenchmark-dev fonts-dejavu-core fonts-liberation2 librsvg2-bin desktop-file-utils
-         appstream dpkg-dev xvfb xauth xdotool x11-utils)
+         appstream dpkg-dev lintian devscripts xvfb xauth xdotool x11-utils)
 falten=()
 for paquet in "${paquets[@]}"; do
     dpkg-query -W -f='${Status}' "$paquet" 2>/dev/null | grep -q "install ok installed" ||

@@ -44,7 +44,8 @@ void vigilaLaPantalla(QtMsgType tipus, const QMessageLogContext& context, const 
         !esLaPantallaPerduda(missatge))
         return;
     std::exchange(s_desaSensePantalla, nullptr)();
-    std::fputs("q2x7: s'ha perdut la pantalla; el registre que s'hi veia és desat.\n", stderr);
+    std::fprintf(stderr, "q2x7: %s\n",
+                 "s'ha perdut la pantalla; el registre que s'hi veia és desat.");
     // No exit handlers: what is left of the toolkit would only fail, or report leaks.
     std::_Exit(1);
 }
