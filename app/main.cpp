@@ -1,9 +1,9 @@
 #include "main_window/frm_alumnes.h"
+#include "ordres.h"
 #include "platform/dialeg_obrir.h"
 #include "platform/peticions_final.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -26,31 +26,9 @@ std::unique_ptr<QTranslator> traduccioDeLEines() {
     return traduccio;
 }
 
-void descriuLiniaDOrdres(QCommandLineParser& ordres) {
-    ordres.setApplicationDescription(
-        QStringLiteral("Fitxer de dades dels alumnes d'un grup: nom, adreça, codi postal, "
-                       "població i telèfon."));
-    ordres.addHelpOption();
-    ordres.addVersionOption();
-    ordres.addPositionalArgument(QStringLiteral("FITXER"),
-                                 QStringLiteral("El fitxer d'alumnes que s'obre en començar."),
-                                 QStringLiteral("[FITXER]"));
-}
-
 void identifica() {
     QCoreApplication::setApplicationName(QStringLiteral("q2x7"));
     QCoreApplication::setApplicationVersion(QStringLiteral(Q2X7_VERSIO));
-}
-
-// --help and --version print and end without a window, so they need no display.
-bool nomesDemanaText(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument == "-h" || argument == "--help" || argument == "-?" ||
-            argument == "--help-all" || argument == "-v" || argument == "--version")
-            return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -59,15 +37,10 @@ int main(int argc, char* argv[]) {
     // A standard error whose reader has gone (a closed pager) must not end the program with a
     // student unsaved: a failed write is only a failed write.
     std::signal(SIGPIPE, SIG_IGN);
-    if (nomesDemanaText(argc, argv)) {
-        QCoreApplication app(argc, argv);
-        identifica();
-        const auto traduccio = traduccioDeLEines();
-        QCommandLineParser ordres;
-        descriuLiniaDOrdres(ordres);
-        ordres.process(app);  // prints and exits
-        return 0;
-    }
+    // Commands, help and usage errors need no display: they are done before any window.
+    const Peticio peticio = atenLiniaDOrdres(argc, argv);
+    if (peticio.estat)
+        return *peticio.estat;
 
     platform::dataINombresEnCatala();
     QApplication app(argc, argv);
@@ -77,9 +50,6 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral(Q2X7_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icones/q2x7.png")));
     const auto traduccio = traduccioDeLEines();
-    QCommandLineParser ordres;
-    descriuLiniaDOrdres(ordres);
-    ordres.process(app);
 
     platform::MissatgesQt missatges;
     platform::DialegObrirQt dialegObrir;
@@ -92,9 +62,9 @@ int main(int argc, char* argv[]) {
     platform::enPerdreLaPantalla([&finestra] { finestra.AcabarSensePantalla(); });
     finestra.show();
     finestra.activateWindow();
-    if (!ordres.positionalArguments().isEmpty()) {
+    if (!peticio.fitxer.isEmpty()) {
         // Absolute: the current directory moves with "Crear fitxer" while the file is open.
-        const QString cami = QFileInfo(ordres.positionalArguments().first()).absoluteFilePath();
+        const QString cami = QFileInfo(peticio.fitxer).absoluteFilePath();
         QTimer::singleShot(0, &finestra, [&finestra, cami] { finestra.ObrirFitxer(cami); });
     }
     return app.exec();

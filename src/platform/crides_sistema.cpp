@@ -1,5 +1,8 @@
 #include "platform/crides_sistema.h"
 
+#include <cerrno>
+#include <cstdio>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -41,6 +44,25 @@ int CridesSistema::close(int descriptor) {
 }
 int CridesSistema::unlink(const char* cami) {
     return ::unlink(cami);
+}
+
+int CridesSistema::linkat(int directoriFont, const char* font, int directoriDesti,
+                          const char* desti, int indicadors) {
+    return ::linkat(directoriFont, font, directoriDesti, desti, indicadors);
+}
+int CridesSistema::rename(const char* font, const char* desti) {
+    return ::rename(font, desti);
+}
+
+bool sincronitzaDirectori(CridesSistema& crides, const char* directori) {
+    const int descriptor = crides.open(directori, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (descriptor < 0)
+        return false;
+    const bool sincronitzat = crides.fsync(descriptor) == 0 || errno == EINVAL || errno == ENOTSUP;
+    const int error = errno;
+    crides.close(descriptor);
+    errno = error;
+    return sincronitzat;
 }
 
 CridesSistema& CridesSistema::reals() {

@@ -23,8 +23,15 @@ class CridesSistema {
     virtual int ftruncate(int descriptor, off_t longitud);
     virtual int close(int descriptor);
     virtual int unlink(const char* cami);
+    virtual int linkat(int directoriFont, const char* font, int directoriDesti, const char* desti,
+                       int indicadors);
+    virtual int rename(const char* font, const char* desti);
 
     static CridesSistema& reals();
 };
+
+// Flushes a folder, so that a name just made or removed in it survives a power cut. A file system
+// that cannot flush a folder has nothing more to flush. False, with errno, when it fails.
+bool sincronitzaDirectori(CridesSistema& crides, const char* directori);
 
 }  // namespace platform

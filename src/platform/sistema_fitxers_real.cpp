@@ -117,20 +117,9 @@ void SistemaFitxersReal::refusaObertura(int descriptor, const QString& motiu, co
     llencaErrorDeSistema(motiu, cami);
 }
 
-// Flushes the folder holding `cami`, so that a name just made or removed survives a power cut.
-// A file system that cannot flush a folder has nothing more to flush.
 bool SistemaFitxersReal::sincronitzaDirectoriDe(const QString& cami) {
-    const QByteArray directori = QFile::encodeName(QFileInfo(cami).absolutePath());
-    const int descriptor =
-        m_crides.open(directori.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (descriptor < 0)
-        return false;
-    const bool sincronitzat =
-        m_crides.fsync(descriptor) == 0 || errno == EINVAL || errno == ENOTSUP;
-    const int error = errno;
-    m_crides.close(descriptor);
-    errno = error;
-    return sincronitzat;
+    return sincronitzaDirectori(m_crides,
+                                QFile::encodeName(QFileInfo(cami).absolutePath()).constData());
 }
 
 void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {

@@ -4,6 +4,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <array>
 
 namespace record {
 
@@ -40,16 +41,19 @@ QByteArray codificaAmbElConvertidor(QStringView text) {
 // '?' when the code page has none (a lone surrogate too). Invisible characters the code page
 // cannot hold (zero-width space, joiners, a byte-order mark) give none and take no place, since
 // the user never saw them.
-QByteArray codificaWindows1252(QStringView text, int amplada) {
+QByteArray codificaWindows1252(QStringView text, int amplada, Desament& desament) {
     const QStringView tallat = primersCaracters(text, amplada);
     QByteArray bytes = codificaAmbElConvertidor(tallat);
     // One byte per UTF-16 unit and no mark: every character had its byte.
-    if (bytes.size() == tallat.size() && !bytes.contains(kSubstitutDelConvertidor))
+    if (bytes.size() == tallat.size() && !bytes.contains(kSubstitutDelConvertidor)) {
+        desament.tallat = tallat.size() < text.size();
         return bytes;
+    }
 
     // Rare: one character at a time, so that what the converter marked or dropped is known.
     bytes.clear();
-    for (qsizetype i = 0; i < text.size() && bytes.size() < amplada;) {
+    qsizetype i = 0;
+    while (i < text.size() && bytes.size() < amplada) {
         const qsizetype unitats = unitatsDelCaracter(text, i);
         const QStringView caracter = text.sliced(i, unitats);
         // A lone surrogate is no character at all; alone, the converter would wait for its pair.
@@ -57,12 +61,15 @@ QByteArray codificaWindows1252(QStringView text, int amplada) {
                                          ? QByteArray(1, kSubstitutDelConvertidor)
                                          : codificaAmbElConvertidor(caracter);
         if (codificat.size() == 1 &&
-            (codificat[0] != kSubstitutDelConvertidor || caracter == QStringView(u"\x1a")))
+            (codificat[0] != kSubstitutDelConvertidor || caracter == QStringView(u"\x1a"))) {
             bytes += codificat;
-        else if (!codificat.isEmpty())
+        } else if (!codificat.isEmpty()) {
             bytes += kSubstitut;
+            desament.substituit = true;
+        }
         i += unitats;
     }
+    desament.tallat = i < text.size();
     return bytes;
 }
 
@@ -81,7 +88,32 @@ QString descodificaWindows1252(QByteArrayView bytes) {
     return descodificador.decode(bytes);
 }
 
+// Each byte's character as UTF-8, asked of the converter once: the same text the fields decode to.
+struct TaulaUtf8 {
+    std::array<std::array<char, 4>, 256> bytes{};
+    std::array<quint8, 256> mides{};
+    TaulaUtf8() {
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            const QByteArray utf8 = descodificaWindows1252(QByteArrayView(&byte, 1)).toUtf8();
+            mides[std::size_t(b)] = quint8(utf8.size());
+            std::copy_n(utf8.constData(), utf8.size(), bytes[std::size_t(b)].data());
+        }
+    }
+};
+
 }  // namespace
+
+void afegeixComUtf8(QByteArrayView windows1252, QByteArray& utf8) {
+    static const TaulaUtf8 taula;
+    for (const char c : windows1252) {
+        const auto b = std::size_t(static_cast<unsigned char>(c));
+        if (b < 0x80)
+            utf8 += c;
+        else
+            utf8.append(taula.bytes[b].data(), taula.mides[b]);
+    }
+}
 
 TipusAlumne::TipusAlumne() : m_bytes(kLongitud, kEspai) {}
 
@@ -92,15 +124,17 @@ TipusAlumne TipusAlumne::deBytes(QByteArrayView bytes) {
     return alumne;
 }
 
-void TipusAlumne::posa(Camp camp, QStringView text) {
+Desament TipusAlumne::posa(Camp camp, QStringView text) {
     const auto [_, desplacament, amplada] = disposicio(camp);
     const QString normalitzat = compost(text);
-    const QByteArray codificat =
-        codificaWindows1252(normalitzat.isNull() ? text : QStringView(normalitzat), amplada);
+    Desament desament;
+    const QByteArray codificat = codificaWindows1252(
+        normalitzat.isNull() ? text : QStringView(normalitzat), amplada, desament);
     const qsizetype n = codificat.size();
     char* desti = m_bytes.data() + desplacament;
     std::copy_n(codificat.constData(), n, desti);
     std::fill(desti + n, desti + amplada, kEspai);
+    return desament;
 }
 
 QString TipusAlumne::text(Camp camp) const {

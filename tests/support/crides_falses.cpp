@@ -71,4 +71,14 @@ int CridesFalses::unlink(const char* cami) {
     return falla(Crida::Unlink) ? -1 : CridesSistema::unlink(cami);
 }
 
+int CridesFalses::linkat(int directoriFont, const char* font, int directoriDesti,
+                         const char* desti, int indicadors) {
+    return falla(Crida::Linkat)
+               ? -1
+               : CridesSistema::linkat(directoriFont, font, directoriDesti, desti, indicadors);
+}
+int CridesFalses::rename(const char* font, const char* desti) {
+    return falla(Crida::Rename) ? -1 : CridesSistema::rename(font, desti);
+}
+
 }  // namespace proves

@@ -20,7 +20,9 @@ enum class Crida {
     Ftruncate,
     Close,
     Unlink,
-    Fsync
+    Fsync,
+    Linkat,
+    Rename
 };
 
 // The real system calls, with any of them made to fail with a chosen errno: for every operation
@@ -50,6 +52,9 @@ class CridesFalses : public platform::CridesSistema {
     int ftruncate(int descriptor, off_t longitud) override;
     int close(int descriptor) override;
     int unlink(const char* cami) override;
+    int linkat(int directoriFont, const char* font, int directoriDesti, const char* desti,
+               int indicadors) override;
+    int rename(const char* font, const char* desti) override;
 
   private:
     struct Fallada {

@@ -1,0 +1,292 @@
+#include "exchange/csv.h"
+
+#include "exchange/camps.h"
+
+#include <QStringDecoder>
+
+#include <csv.h>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <memory>
+
+namespace exchange {
+
+namespace {
+
+const QByteArray kMarcaDOrdre("\xEF\xBB\xBF");
+
+}  // namespace
+
+EscriptorCsv::EscriptorCsv(QIODevice& sortida, char separador, bool ambMarcaDOrdre)
+    : m_sortida(sortida), m_separador(separador), m_ambMarcaDOrdre(ambMarcaDOrdre) {}
+
+void EscriptorCsv::escriuCamp(QByteArrayView utf8) {
+    const bool ambCometes = std::any_of(utf8.begin(), utf8.end(), [this](char c) {
+        return c == m_separador || c == '"' || c == '\r' || c == '\n';
+    });
+    if (!ambCometes) {
+        m_linia += utf8;
+        return;
+    }
+    m_linia += '"';
+    for (const char c : utf8) {
+        if (c == '"')
+            m_linia += '"';
+        m_linia += c;
+    }
+    m_linia += '"';
+}
+
+void EscriptorCsv::capcalera() {
+    m_linia.clear();
+    if (m_ambMarcaDOrdre)
+        m_linia += kMarcaDOrdre;
+    for (const Columna& columna : kColumnes) {
+        if (columna.camp != kColumnes.front().camp)
+            m_linia += m_separador;
+        escriuCamp(QString::fromUtf16(columna.nom).toUtf8());
+    }
+    m_linia += "\r\n";
+    m_sortida.write(m_linia);
+}
+
+void EscriptorCsv::fila(const record::TipusAlumne& alumne) {
+    m_linia.clear();
+    for (const Columna& columna : kColumnes) {
+        if (columna.camp != kColumnes.front().camp)
+            m_linia += m_separador;
+        m_camp.clear();
+        afegeixCampUtf8(alumne, columna.camp, m_camp);
+        escriuCamp(m_camp);
+    }
+    m_linia += "\r\n";
+    m_sortida.write(m_linia);
+}
+
+namespace {
+
+// A column's name the way people write it in a header: letter case, accents, the spaces around
+// it and a trailing colon do not count.
+QString nomNormalitzat(QString nom) {
+    nom = nom.trimmed();
+    if (nom.endsWith(u':'))
+        nom.chop(1);
+    nom = nom.trimmed().normalized(QString::NormalizationForm_D);
+    QString net;
+    for (const QChar c : std::as_const(nom)) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            net += c;
+    }
+    return net.toCaseFolded();
+}
+
+int columnaDelNom(const QString& nom) {
+    const QString normalitzat = nomNormalitzat(nom);
+    for (int i = 0; i < int(kColumnes.size()); ++i) {
+        if (normalitzat == nomNormalitzat(QString::fromUtf16(kColumnes[i].nom)))
+            return i;
+    }
+    return -1;
+}
+
+// The separator most frequent on the first line, outside quotes; ';' when it has none.
+char separadorDeLaPrimeraLinia(const QByteArray& text) {
+    std::array<int, 3> vegades{};
+    const std::array<char, 3> candidats{';', ',', '\t'};
+    bool entreCometes = false;
+    for (const char c : text) {
+        if (c == '"')
+            entreCometes = !entreCometes;
+        else if (!entreCometes && (c == '\n' || c == '\r'))
+            break;
+        else if (!entreCometes) {
+            for (std::size_t i = 0; i < candidats.size(); ++i)
+                vegades[i] += c == candidats[i];
+        }
+    }
+    const auto mes = std::max_element(vegades.begin(), vegades.end());
+    return *mes == 0 ? ';' : candidats[std::size_t(mes - vegades.begin())];
+}
+
+// Collects libcsv's fields into rows and rows into records.
+class Lector {
+  public:
+    explicit Lector(CsvLlegit& resultat) : m_resultat(resultat) {}
+
+    void camp(const char* dades, size_t mida) {
+        if (m_error)
+            return;
+        const QByteArray bytes(dades ? dades : "", qsizetype(dades ? mida : 0));
+        m_liniesDinsDeCamps += int(bytes.count('\n'));
+        m_fila << QString::fromUtf8(bytes);
+    }
+
+    // No exception may cross the parser, which is C: the first failure is kept and reported once
+    // the parser returns.
+    void finalDeFila() {
+        if (m_error)
+            return;
+        try {
+            tancaFila();
+        } catch (const ErrorIntercanvi& error) {
+            m_error = error;
+        }
+    }
+
+    void comprova() const {
+        if (m_error)
+            throw *m_error;
+    }
+
+    void tancaFila() {
+        const int linia = m_liniaActual - m_liniesDinsDeCamps;
+        m_liniesDinsDeCamps = 0;
+        QStringList fila = std::exchange(m_fila, {});
+        m_liniaDespresDeFila = m_liniaActual + 1;
+        if (m_primera) {
+            m_primera = false;
+            if (esCapcalera(fila, linia))
+                return;
+        }
+        if (fila.size() > int(m_columnes.size()))
+            throw ErrorIntercanvi(
+                QStringLiteral("línia %1: %2 camps, i només hi ha %3 columnes")
+                    .arg(linia)
+                    .arg(fila.size())
+                    .arg(m_columnes.size()));
+        afegeix(fila, linia);
+    }
+
+    void acaba() {
+        // Spreadsheets leave empty rows after the last student.
+        m_resultat.registres.truncate(qsizetype(m_ultimAmbDades) * record::TipusAlumne::kLongitud);
+        m_resultat.nombre = m_ultimAmbDades;
+    }
+
+    std::optional<ErrorIntercanvi> m_error;
+
+    int m_liniaActual = 1;  // the line being fed to the parser
+    int m_liniaDespresDeFila = 1;
+
+  private:
+    bool esCapcalera(const QStringList& fila, int linia) {
+        std::vector<int> columnes;
+        QStringList desconegudes;
+        bool algunaConeguda = false;
+        for (const QString& nom : fila) {
+            const int columna = columnaDelNom(nom);
+            columnes.push_back(columna);
+            algunaConeguda = algunaConeguda || columna >= 0;
+            if (columna < 0)
+                desconegudes << nom.trimmed();
+        }
+        if (!algunaConeguda)
+            return false;
+        m_columnes = std::move(columnes);
+        if (!desconegudes.isEmpty())
+            m_resultat.avisos << QStringLiteral("línia %1: columnes desconegudes, no s'importen: %2")
+                                     .arg(linia)
+                                     .arg(desconegudes.join(QStringLiteral(", ")));
+        return true;
+    }
+
+    void afegeix(const QStringList& fila, int linia) {
+        ++m_files;
+        record::TipusAlumne alumne;
+        bool ambDades = false;
+        for (int i = 0; i < fila.size(); ++i) {
+            const int columna = m_columnes[std::size_t(i)];
+            if (columna < 0 || fila[i].isEmpty())
+                continue;
+            ambDades = true;
+            const auto [camp, nom] = kColumnes[std::size_t(columna)];
+            const record::Desament desament = alumne.posa(camp, fila[i]);
+            const QString onEs = QStringLiteral("línia %1, %2: ").arg(linia).arg(QString::fromUtf16(nom));
+            if (desament.tallat)
+                m_resultat.avisos << onEs + QStringLiteral("tallada a %1 caràcters")
+                                                .arg(record::disposicio(camp).amplada);
+            if (desament.substituit)
+                m_resultat.avisos << onEs + QStringLiteral(
+                                                "caràcters que Windows-1252 no té, desats com a «?»");
+        }
+        if (ambDades && m_files > std::numeric_limits<qint16>::max())
+            throw ErrorIntercanvi(
+                QStringLiteral("línia %1: més de 32767 alumnes, que és el màxim d'un fitxer")
+                    .arg(linia));
+        if (m_files <= std::numeric_limits<qint16>::max())
+            m_resultat.registres += alumne.bytes();
+        if (ambDades)
+            m_ultimAmbDades = m_files;
+    }
+
+    CsvLlegit& m_resultat;
+    std::vector<int> m_columnes{0, 1, 2, 3, 4};  // without a header, the export's order
+    QStringList m_fila;
+    int m_liniesDinsDeCamps = 0;
+    bool m_primera = true;
+    int m_files = 0;
+    int m_ultimAmbDades = 0;
+};
+
+extern "C" void campLlegit(void* dades, size_t mida, void* lector) {
+    static_cast<Lector*>(lector)->camp(static_cast<const char*>(dades), mida);
+}
+
+extern "C" void filaLlegida(int, void* lector) {
+    static_cast<Lector*>(lector)->finalDeFila();
+}
+
+// No character is a space to be dropped around a field: the record keeps them.
+extern "C" int capEspai(unsigned char) {
+    return 0;
+}
+
+}  // namespace
+
+CsvLlegit llegeixCsv(QByteArray entrada, std::optional<char> separador) {
+    CsvLlegit resultat;
+    if (entrada.startsWith(kMarcaDOrdre))
+        entrada.remove(0, kMarcaDOrdre.size());
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    (void)utf8.decode(entrada);
+    if (utf8.hasError()) {
+        QStringDecoder windows1252("windows-1252");
+        entrada = QString(windows1252.decode(entrada)).toUtf8();
+        resultat.avisos << QStringLiteral("l'entrada no és UTF-8: es llegeix com a Windows-1252");
+    }
+
+    csv_parser analitzador{};
+    if (csv_init(&analitzador, CSV_STRICT_FINI) != 0)
+        throw ErrorIntercanvi(QStringLiteral("no hi ha memòria per llegir el CSV"));
+    const std::unique_ptr<csv_parser, void (*)(csv_parser*)> allibera(&analitzador, csv_free);
+    csv_set_delim(&analitzador, static_cast<unsigned char>(
+                                    separador.value_or(separadorDeLaPrimeraLinia(entrada))));
+    csv_set_space_func(&analitzador, capEspai);
+
+    // Fed a line at a time, so that each row knows the line it ends on.
+    Lector lector(resultat);
+    qsizetype inici = 0;
+    while (inici < entrada.size()) {
+        qsizetype fi = entrada.indexOf('\n', inici);
+        fi = fi < 0 ? entrada.size() : fi + 1;
+        const qsizetype mida = fi - inici;
+        if (csv_parse(&analitzador, entrada.constData() + inici, size_t(mida), campLlegit,
+                      filaLlegida, &lector) != size_t(mida))
+            throw ErrorIntercanvi(
+                QStringLiteral("línia %1: el CSV no s'entén").arg(lector.m_liniaActual));
+        lector.comprova();
+        ++lector.m_liniaActual;
+        inici = fi;
+    }
+    --lector.m_liniaActual;  // a last row without its line end ends on the last line
+    if (csv_fini(&analitzador, campLlegit, filaLlegida, &lector) != 0)
+        throw ErrorIntercanvi(QStringLiteral("línia %1: unes cometes que no es tanquen mai")
+                                  .arg(lector.m_liniaDespresDeFila));
+    lector.comprova();
+    lector.acaba();
+    return resultat;
+}
+
+}  // namespace exchange
