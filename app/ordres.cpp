@@ -213,9 +213,8 @@ int exportaFitxer(const QString& fitxer, const QString& sortida, Format format, 
 
 int exporta(int argc, char* argv[], const QStringList& llista) {
     int estat = kFet;
-    const auto arguments = llegeixArguments(
-        llista, {u"--format"_qs, u"--separador"_qs}, {u"--sense-bom"_qs, u"-h"_qs, u"--help"_qs},
-        estat);
+    const auto arguments = llegeixArguments(llista, {u"--format"_qs, u"--separador"_qs},
+                                            {u"--sense-bom"_qs, u"-h"_qs, u"--help"_qs}, estat);
     if (!arguments)
         return estat;
     if (arguments->senyals.contains(u"-h"_qs) || arguments->senyals.contains(u"--help"_qs))
@@ -269,23 +268,23 @@ int exporta(int argc, char* argv[], const QStringList& llista) {
 
 QByteArray llegeixEntrada(const QString& entrada) {
     QFile fitxer;
-    const bool obert = entrada == u"-"_qs ? fitxer.open(stdin, QIODevice::ReadOnly)
-                                          : (fitxer.setFileName(entrada),
-                                             fitxer.open(QIODevice::ReadOnly));
+    const bool obert = entrada == u"-"_qs
+                           ? fitxer.open(stdin, QIODevice::ReadOnly)
+                           : (fitxer.setFileName(entrada), fitxer.open(QIODevice::ReadOnly));
     if (!obert)
-        throw ErrorIntercanvi(QStringLiteral("no es pot llegir %1: %2")
-                                  .arg(entrada, exchange::descripcio(errno)));
+        throw ErrorIntercanvi(
+            QStringLiteral("no es pot llegir %1: %2").arg(entrada, exchange::descripcio(errno)));
     QByteArray bytes = fitxer.readAll();
     if (fitxer.error() != QFileDevice::NoError)
-        throw ErrorIntercanvi(QStringLiteral("no es pot llegir %1: %2")
-                                  .arg(entrada, fitxer.errorString()));
+        throw ErrorIntercanvi(
+            QStringLiteral("no es pot llegir %1: %2").arg(entrada, fitxer.errorString()));
     return bytes;
 }
 
 int importa(int argc, char* argv[], const QStringList& llista) {
     int estat = kFet;
-    const auto arguments = llegeixArguments(
-        llista, {u"--separador"_qs}, {u"--afegeix"_qs, u"-h"_qs, u"--help"_qs}, estat);
+    const auto arguments = llegeixArguments(llista, {u"--separador"_qs},
+                                            {u"--afegeix"_qs, u"-h"_qs, u"--help"_qs}, estat);
     if (!arguments)
         return estat;
     if (arguments->senyals.contains(u"-h"_qs) || arguments->senyals.contains(u"--help"_qs))
@@ -323,8 +322,8 @@ int importa(int argc, char* argv[], const QStringList& llista) {
         if (existeix) {
             exchange::afegeixRegistres(fitxer, llegit.registres, crides);
         } else {
-            const auto desti = exchange::Sortida::fitxer(
-                fitxer, exchange::Sortida::SiExisteix::Refusa, crides);
+            const auto desti =
+                exchange::Sortida::fitxer(fitxer, exchange::Sortida::SiExisteix::Refusa, crides);
             desti->write(llegit.registres);
             desti->publica();
         }

@@ -29,9 +29,8 @@ void afegeixCampUtf8(const record::TipusAlumne& alumne, record::Camp camp, QByte
 }
 
 bool esBuit(const record::TipusAlumne& alumne) {
-    return std::all_of(kColumnes.begin(), kColumnes.end(), [&](const Columna& c) {
-        return senseFarciment(alumne, c.camp).isEmpty();
-    });
+    return std::all_of(kColumnes.begin(), kColumnes.end(),
+                       [&](const Columna& c) { return senseFarciment(alumne, c.camp).isEmpty(); });
 }
 
 QString nomDelGrup(const QString& cami) {

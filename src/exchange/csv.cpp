@@ -31,10 +31,15 @@ void EscriptorCsv::escriuCamp(QByteArrayView utf8) {
         return;
     }
     m_linia += '"';
-    for (const char c : utf8) {
-        if (c == '"')
-            m_linia += '"';
-        m_linia += c;
+    for (qsizetype inici = 0;;) {
+        const qsizetype cometa = utf8.indexOf('"', inici);
+        if (cometa < 0) {
+            m_linia += utf8.sliced(inici);
+            break;
+        }
+        m_linia += utf8.sliced(inici, cometa + 1 - inici);
+        m_linia += '"';
+        inici = cometa + 1;
     }
     m_linia += '"';
 }
@@ -92,7 +97,7 @@ int columnaDelNom(const QString& nom) {
 }
 
 // The separator most frequent on the first line, outside quotes; ';' when it has none.
-char separadorDeLaPrimeraLinia(const QByteArray& text) {
+char separadorDeLaPrimeraLinia(QByteArrayView text) {
     std::array<int, 3> vegades{};
     const std::array<char, 3> candidats{';', ',', '\t'};
     bool entreCometes = false;
@@ -113,7 +118,7 @@ char separadorDeLaPrimeraLinia(const QByteArray& text) {
 // Collects libcsv's fields into rows and rows into records.
 class Lector {
   public:
-    explicit Lector(CsvLlegit& resultat) : m_resultat(resultat) {}
+    explicit Lector(CsvLlegit& resultat) : m_resultat(resultat) { m_fila.reserve(8); }
 
     void camp(const char* dades, size_t mida) {
         if (m_error)
@@ -143,7 +148,9 @@ class Lector {
     void tancaFila() {
         const int linia = m_liniaActual - m_liniesDinsDeCamps;
         m_liniesDinsDeCamps = 0;
-        QStringList fila = std::exchange(m_fila, {});
+        QStringList fila;
+        fila.swap(m_fila);
+        m_fila.reserve(8);
         m_liniaDespresDeFila = m_liniaActual + 1;
         if (m_primera) {
             m_primera = false;
@@ -151,11 +158,10 @@ class Lector {
                 return;
         }
         if (fila.size() > int(m_columnes.size()))
-            throw ErrorIntercanvi(
-                QStringLiteral("línia %1: %2 camps, i només hi ha %3 columnes")
-                    .arg(linia)
-                    .arg(fila.size())
-                    .arg(m_columnes.size()));
+            throw ErrorIntercanvi(QStringLiteral("línia %1: %2 camps, i només hi ha %3 columnes")
+                                      .arg(linia)
+                                      .arg(fila.size())
+                                      .arg(m_columnes.size()));
         afegeix(fila, linia);
     }
 
@@ -186,7 +192,8 @@ class Lector {
             return false;
         m_columnes = std::move(columnes);
         if (!desconegudes.isEmpty())
-            m_resultat.avisos << QStringLiteral("línia %1: columnes desconegudes, no s'importen: %2")
+            m_resultat.avisos << QStringLiteral(
+                                     "línia %1: columnes desconegudes, no s'importen: %2")
                                      .arg(linia)
                                      .arg(desconegudes.join(QStringLiteral(", ")));
         return true;
@@ -203,13 +210,15 @@ class Lector {
             ambDades = true;
             const auto [camp, nom] = kColumnes[std::size_t(columna)];
             const record::Desament desament = alumne.posa(camp, fila[i]);
-            const QString onEs = QStringLiteral("línia %1, %2: ").arg(linia).arg(QString::fromUtf16(nom));
+            const auto avisa = [&](const QString& que) {
+                m_resultat.avisos << QStringLiteral("línia %1, %2: %3")
+                                         .arg(QString::number(linia), QString::fromUtf16(nom), que);
+            };
             if (desament.tallat)
-                m_resultat.avisos << onEs + QStringLiteral("tallada a %1 caràcters")
-                                                .arg(record::disposicio(camp).amplada);
+                avisa(
+                    QStringLiteral("tallada a %1 caràcters").arg(record::disposicio(camp).amplada));
             if (desament.substituit)
-                m_resultat.avisos << onEs + QStringLiteral(
-                                                "caràcters que Windows-1252 no té, desats com a «?»");
+                avisa(QStringLiteral("caràcters que Windows-1252 no té, desats com a «?»"));
         }
         if (ambDades && m_files > std::numeric_limits<qint16>::max())
             throw ErrorIntercanvi(
@@ -245,15 +254,34 @@ extern "C" int capEspai(unsigned char) {
 
 }  // namespace
 
-CsvLlegit llegeixCsv(QByteArray entrada, std::optional<char> separador) {
+// Whether the bytes are valid UTF-8, asked of the converter a block at a time (each block ending
+// before a character starts), so that no copy of the whole input is made just to ask.
+bool esUtf8(QByteArrayView bytes) {
+    constexpr qsizetype kBloc = 64 * 1024;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    for (qsizetype inici = 0; inici < bytes.size();) {
+        qsizetype fi = std::min(inici + kBloc, bytes.size());
+        while (fi < bytes.size() && fi > inici + 1 &&
+               (static_cast<unsigned char>(bytes[fi]) & 0xC0) == 0x80)
+            --fi;
+        (void)QString(utf8.decode(bytes.sliced(inici, fi - inici)));
+        if (utf8.hasError())
+            return false;
+        inici = fi;
+    }
+    return true;
+}
+
+CsvLlegit llegeixCsv(QByteArray dades, std::optional<char> separador) {
     CsvLlegit resultat;
+    QByteArrayView entrada(dades);
     if (entrada.startsWith(kMarcaDOrdre))
-        entrada.remove(0, kMarcaDOrdre.size());
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    (void)utf8.decode(entrada);
-    if (utf8.hasError()) {
+        entrada = entrada.sliced(kMarcaDOrdre.size());
+    QByteArray desdeWindows1252;
+    if (!esUtf8(entrada)) {
         QStringDecoder windows1252("windows-1252");
-        entrada = QString(windows1252.decode(entrada)).toUtf8();
+        desdeWindows1252 = QString(windows1252.decode(entrada)).toUtf8();
+        entrada = desdeWindows1252;
         resultat.avisos << QStringLiteral("l'entrada no és UTF-8: es llegeix com a Windows-1252");
     }
 

@@ -41,6 +41,6 @@ struct CsvLlegit {
 // UTF-8, Windows-1252; ';', ',' or tab, found on the first line unless given; a first row that
 // names any of the five columns is a header. Throws ErrorIntercanvi, with the line, for input
 // that cannot be taken whole.
-CsvLlegit llegeixCsv(QByteArray entrada, std::optional<char> separador = std::nullopt);
+CsvLlegit llegeixCsv(QByteArray dades, std::optional<char> separador = std::nullopt);
 
 }  // namespace exchange

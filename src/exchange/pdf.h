@@ -11,7 +11,6 @@ namespace exchange {
 // the top; a table of the students, its header on every page; "Pàgina n de m" at each foot.
 // Blank records are left out and the numbers keep their gaps; a value too long for its column
 // wraps within its row. Needs a QGuiApplication (the offscreen platform will do).
-void escriuLlistaPdf(QIODevice& sortida, QByteArrayView registres, const QString& grup,
-                     QDate data);
+void escriuLlistaPdf(QIODevice& sortida, QByteArrayView registres, const QString& grup, QDate data);
 
 }  // namespace exchange

@@ -24,10 +24,9 @@ constexpr qsizetype kBloc = 64 * 1024;
 
 // A hidden name beside the file, for the moment before it takes the file's own.
 QByteArray nomTemporal(const QFileInfo& info) {
-    return QFile::encodeName(
-        QStringLiteral("%1/.%2.%3")
-            .arg(info.absolutePath(), info.fileName(),
-                 QString::number(QRandomGenerator::global()->generate(), 36)));
+    return QFile::encodeName(QStringLiteral("%1/.%2.%3")
+                                 .arg(info.absolutePath(), info.fileName(),
+                                      QString::number(QRandomGenerator::global()->generate(), 36)));
 }
 
 }  // namespace
@@ -54,8 +53,8 @@ QString descripcio(int error) {
     }
 }
 
-Sortida::Sortida(platform::CridesSistema& crides, int descriptor, QString cami,
-                 QByteArray temporal, SiExisteix siExisteix)
+Sortida::Sortida(platform::CridesSistema& crides, int descriptor, QString cami, QByteArray temporal,
+                 SiExisteix siExisteix)
     : m_crides(crides),
       m_descriptor(descriptor),
       m_cami(std::move(cami)),
@@ -79,8 +78,8 @@ std::unique_ptr<Sortida> Sortida::fitxer(const QString& cami, SiExisteix siExist
     if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         // A file system without nameless files: a hidden name beside it, removed on failure.
         temporal = nomTemporal(info);
-        descriptor = crides.open(temporal.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC,
-                                 0666);
+        descriptor =
+            crides.open(temporal.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
     }
     if (descriptor < 0)
         throw ErrorIntercanvi(QStringLiteral("no es pot escriure a %1: %2")
@@ -109,9 +108,9 @@ void Sortida::buida() {
     while (m_error == 0 && fet < m_pendent.size()) {
         const char* bytes = m_pendent.constData() + fet;
         const size_t mida = size_t(m_pendent.size() - fet);
-        const ssize_t n = m_cami.isEmpty() ? ::write(m_descriptor, bytes, mida)
-                                           : m_crides.pwrite(m_descriptor, bytes, mida,
-                                                             off_t(m_escrits + fet));
+        const ssize_t n = m_cami.isEmpty()
+                              ? ::write(m_descriptor, bytes, mida)
+                              : m_crides.pwrite(m_descriptor, bytes, mida, off_t(m_escrits + fet));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -124,10 +123,10 @@ void Sortida::buida() {
 }
 
 void Sortida::falla(const QString& que) {
-    throw ErrorIntercanvi(QStringLiteral("%1 %2: %3")
-                              .arg(que, m_cami.isEmpty() ? QStringLiteral("la sortida estàndard")
-                                                         : m_cami,
-                                   descripcio(m_error ? m_error : errno)));
+    throw ErrorIntercanvi(
+        QStringLiteral("%1 %2: %3")
+            .arg(que, m_cami.isEmpty() ? QStringLiteral("la sortida estàndard") : m_cami,
+                 descripcio(m_error ? m_error : errno)));
 }
 
 void Sortida::publica() {
@@ -142,7 +141,8 @@ void Sortida::publica() {
     const QByteArray desti = QFile::encodeName(m_cami);
     if (m_temporal.isEmpty()) {
         // The nameless file gets its name; to replace a file it first takes a name of its own.
-        const QByteArray propi = QByteArrayLiteral("/proc/self/fd/") + QByteArray::number(m_descriptor);
+        const QByteArray propi =
+            QByteArrayLiteral("/proc/self/fd/") + QByteArray::number(m_descriptor);
         if (m_siExisteix == SiExisteix::Refusa) {
             if (m_crides.linkat(AT_FDCWD, propi.constData(), AT_FDCWD, desti.constData(),
                                 AT_SYMLINK_FOLLOW) != 0)
@@ -158,8 +158,7 @@ void Sortida::publica() {
                 falla(QStringLiteral("no s'ha pogut substituir"));
         }
     } else if (m_siExisteix == SiExisteix::Refusa) {
-        if (m_crides.linkat(AT_FDCWD, m_temporal.constData(), AT_FDCWD, desti.constData(), 0) !=
-            0)
+        if (m_crides.linkat(AT_FDCWD, m_temporal.constData(), AT_FDCWD, desti.constData(), 0) != 0)
             falla(QStringLiteral("no s'ha pogut crear"));
         m_crides.unlink(m_temporal.constData());
     } else if (m_crides.rename(m_temporal.constData(), desti.constData()) != 0) {

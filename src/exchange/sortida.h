@@ -40,8 +40,8 @@ class Sortida : public QIODevice {
 
     platform::CridesSistema& m_crides;
     int m_descriptor;
-    QString m_cami;          // "" for standard output
-    QByteArray m_temporal;   // the name it has while being written, "" when it has none
+    QString m_cami;         // "" for standard output
+    QByteArray m_temporal;  // the name it has while being written, "" when it has none
     SiExisteix m_siExisteix;
     QByteArray m_pendent;
     qint64 m_escrits = 0;

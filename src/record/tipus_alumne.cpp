@@ -106,13 +106,18 @@ struct TaulaUtf8 {
 
 void afegeixComUtf8(QByteArrayView windows1252, QByteArray& utf8) {
     static const TaulaUtf8 taula;
+    const qsizetype abans = utf8.size();
+    utf8.resize(abans + 3 * windows1252.size());  // no character of the code page takes more
+    char* desti = utf8.data() + abans;
     for (const char c : windows1252) {
         const auto b = std::size_t(static_cast<unsigned char>(c));
-        if (b < 0x80)
-            utf8 += c;
-        else
-            utf8.append(taula.bytes[b].data(), taula.mides[b]);
+        if (b < 0x80) {
+            *desti++ = c;
+        } else {
+            desti = std::copy_n(taula.bytes[b].data(), taula.mides[b], desti);
+        }
     }
+    utf8.truncate(desti - utf8.constData());
 }
 
 TipusAlumne::TipusAlumne() : m_bytes(kLongitud, kEspai) {}
