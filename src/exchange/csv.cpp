@@ -286,7 +286,7 @@ CsvLlegit llegeixCsv(QByteArray dades, std::optional<char> separador) {
     }
 
     csv_parser analitzador{};
-    if (csv_init(&analitzador, CSV_STRICT_FINI) != 0)
+    if (csv_init(&analitzador, CSV_STRICT | CSV_STRICT_FINI) != 0)
         throw ErrorIntercanvi(QStringLiteral("no hi ha memòria per llegir el CSV"));
     const std::unique_ptr<csv_parser, void (*)(csv_parser*)> allibera(&analitzador, csv_free);
     csv_set_delim(&analitzador, static_cast<unsigned char>(
@@ -303,7 +303,7 @@ CsvLlegit llegeixCsv(QByteArray dades, std::optional<char> separador) {
         if (csv_parse(&analitzador, entrada.constData() + inici, size_t(mida), campLlegit,
                       filaLlegida, &lector) != size_t(mida))
             throw ErrorIntercanvi(
-                QStringLiteral("línia %1: el CSV no s'entén").arg(lector.m_liniaActual));
+                QStringLiteral("línia %1: unes cometes fora de lloc").arg(lector.m_liniaActual));
         lector.comprova();
         ++lector.m_liniaActual;
         inici = fi;
