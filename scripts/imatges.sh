@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures of the two windows from the real program in a real X server
-# (Xvfb, 96 dpi), with a small student file: docs/dades_alumnes.png and docs/crear_fitxer.png.
+# (Xvfb, 96 dpi), with a small student file: docs/dades_alumnes.png and docs/crear_fitxer.png;
+# and the first page of that file's class list as "q2x7 exporta" prints it: docs/llista.png.
 # The file lies where a teacher keeps one, /home/mestra/Documents, on a /home of its own that only
 # this script sees (a private mount namespace), so that nothing of the machine's /home is touched.
 set -euo pipefail
@@ -47,4 +48,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     kill -TERM $pid
     wait $pid
 '
-echo "docs/dades_alumnes.png and docs/crear_fitxer.png regenerated"
+# The class list, as a page of paper looks on a screen.
+"$arrel/build/app/q2x7" exporta "$carpeta/3r B" "$carpeta/3r B.pdf"
+pdftoppm -r 80 -f 1 -l 1 -singlefile -png "$carpeta/3r B.pdf" "$arrel/docs/llista"
+echo "docs/dades_alumnes.png, docs/crear_fitxer.png and docs/llista.png regenerated"

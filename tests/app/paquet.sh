@@ -27,6 +27,7 @@ for cami in ./usr/bin/q2x7 \
     ./usr/share/icons/hicolor/256x256/apps/org.q2x7.q2x7.png \
     ./usr/share/man/man1/q2x7.1.gz \
     ./usr/share/doc/q2x7/changelog.gz \
+    ./usr/share/bash-completion/completions/q2x7 \
     ./usr/share/doc/q2x7/copyright; do
     grep -qxF "$cami" <<<"$fitxers" || falla "missing $cami"
 done

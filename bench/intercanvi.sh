@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Whole-process figures of the exchange commands on a full student file (32767 records), beside
+# iconv converting the same bytes, all measured in one run: the median wall time of several runs
+# and the peak memory of one. Prints figures; it asserts nothing.
+#   bench/intercanvi.sh [PROGRAMA]     (default: build/app/q2x7)
+set -euo pipefail
+arrel=$(cd "$(dirname "$0")/.." && pwd)
+programa=$(realpath "${1:-$arrel/build/app/q2x7}")
+carpeta=$(mktemp -d)
+trap 'rm -rf "$carpeta"' EXIT
+cd "$carpeta"
+python3 "$arrel/tests/exchange/fitxer_alumnes.py" ple 32767 1
+python3 "$arrel/tests/exchange/fitxer_alumnes.py" classe 30 2
+"$programa" exporta ple ple.csv
+unset DISPLAY WAYLAND_DISPLAY
+
+mesura() {  # name, runs, command...
+    local nom=$1 vegades=$2
+    shift 2
+    local temps
+    temps=$(python3 - "$vegades" "$@" <<'PY'
+import statistics, subprocess, sys, time
+vegades, ordre = int(sys.argv[1]), sys.argv[2:]
+mostres = []
+for _ in range(vegades):
+    inici = time.perf_counter()
+    subprocess.run(ordre, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    mostres.append(time.perf_counter() - inici)
+print(f"{statistics.median(mostres) * 1000:.1f}")
+PY
+)
+    local memoria
+    memoria=$(/usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1)
+    printf '%-34s %10s ms %8s MiB\n' "$nom" "$temps" "$(awk "BEGIN {printf \"%.1f\", $memoria / 1024}")"
+}
+
+printf '%-34s %13s %12s\n' case "wall (median)" "peak memory"
+mesura "iconv WINDOWS-1252 to UTF-8" 21 iconv -f WINDOWS-1252 -t UTF-8 ple
+mesura "q2x7 --version (start alone)" 21 "$programa" --version
+mesura "exporta CSV, full file" 21 "$programa" exporta ple -
+mesura "exporta vCard, full file" 11 "$programa" exporta ple --format vcf
+mesura "importa CSV, full file" 11 sh -c "rm -f nou; exec \"$programa\" importa ple.csv nou"
+mesura "exporta PDF, full file" 5 "$programa" exporta ple ple.pdf
+mesura "exporta PDF, 30 students" 11 "$programa" exporta classe classe.pdf
+echo "PDF of the full file: $(pdfinfo ple.pdf | awk '/^Pages:/ {print $2}') pages"
