@@ -1,34 +1,29 @@
-#include "main_window/frm_alumnes.h"
+// q2x7: the commands that need no graphics run here; the window and the PDF class list are the
+// graphical program's, which takes this process's place.
 #include "ordres.h"
-#include "platform/dialeg_obrir.h"
-#include "platform/peticions_final.h"
 
-#include <QApplication>
-#include <QFileInfo>
-#include <QIcon>
-#include <QLibraryInfo>
-#include <QTimer>
-#include <QTranslator>
+#include <QByteArray>
 
-#include <clocale>
 #include <csignal>
-#include <memory>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
 
 namespace {
 
-// The toolkit's own texts (Yes/No, the Open-file dialog, the command line's help) in Catalan,
-// like the program's.
-std::unique_ptr<QTranslator> traduccioDeLEines() {
-    auto traduccio = std::make_unique<QTranslator>();
-    if (traduccio->load(QLocale(QLocale::Catalan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(traduccio.get());
-    return traduccio;
-}
-
-void identifica() {
-    QCoreApplication::setApplicationName(QStringLiteral("q2x7"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(Q2X7_VERSIO));
+// Installed under libexec beside the prefix's bin; in the build folder, beside this program.
+std::filesystem::path programaGrafic() {
+    std::error_code error;
+    const std::filesystem::path jo = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::filesystem::path carpeta = jo.parent_path();
+    for (const auto& cami :
+         {carpeta / "../libexec/q2x7/q2x7-finestra", carpeta / "q2x7-finestra"}) {
+        if (::access(cami.c_str(), X_OK) == 0)
+            return cami;
+    }
+    return {};
 }
 
 }  // namespace
@@ -37,35 +32,14 @@ int main(int argc, char* argv[]) {
     // A standard error whose reader has gone (a closed pager) must not end the program with a
     // student unsaved: a failed write is only a failed write.
     std::signal(SIGPIPE, SIG_IGN);
-    // Commands, help and usage errors need no display: they are done before any window.
-    const Peticio peticio = atenLiniaDOrdres(argc, argv);
+    const Peticio peticio = atenLiniaDOrdres(argc, argv, nullptr);
     if (peticio.estat)
         return *peticio.estat;
 
-    platform::dataINombresEnCatala();
-    QApplication app(argc, argv);
-    // The C library keeps reading and writing numbers with a point.
-    std::setlocale(LC_NUMERIC, "C");
-    identifica();
-    QGuiApplication::setDesktopFileName(QStringLiteral(Q2X7_ID));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icones/q2x7.png")));
-    const auto traduccio = traduccioDeLEines();
-
-    platform::MissatgesQt missatges;
-    platform::DialegObrirQt dialegObrir;
-    platform::SistemaFitxersReal sistemaFitxers;
-    record::NomsFitxer noms;
-    frmAlumnes finestra({missatges, dialegObrir, sistemaFitxers}, noms);
-    // Being told to end (a shutdown, a closed terminal) saves the record on screen and ends,
-    // even while a modal window is up.
-    const platform::PeticionsDeFinal peticions([&finestra] { finestra.Acabar(); });
-    platform::enPerdreLaPantalla([&finestra] { finestra.AcabarSensePantalla(); });
-    finestra.show();
-    finestra.activateWindow();
-    if (!peticio.fitxer.isEmpty()) {
-        // Absolute: the current directory moves with "Crear fitxer" while the file is open.
-        const QString cami = QFileInfo(peticio.fitxer).absoluteFilePath();
-        QTimer::singleShot(0, &finestra, [&finestra, cami] { finestra.ObrirFitxer(cami); });
-    }
-    return app.exec();
+    // The same arguments, the same process: signals and the window system see one program.
+    const std::filesystem::path grafic = programaGrafic();
+    if (!grafic.empty())
+        ::execv(grafic.c_str(), argv);
+    std::fprintf(stderr, "q2x7: %s\n", "no es troba q2x7-finestra, la part gràfica del programa");
+    return 1;
 }

@@ -3,14 +3,12 @@
 #include "exchange/camps.h"
 #include "exchange/csv.h"
 #include "exchange/lectura.h"
-#include "exchange/pdf.h"
 #include "exchange/sortida.h"
 #include "exchange/vcard.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <cstdio>
 #include <memory>
@@ -154,7 +152,7 @@ std::optional<Format> formatDelNom(const QString& nom) {
 }
 
 int exportaFitxer(const QString& fitxer, const QString& sortida, Format format, char separador,
-                  bool ambMarca) {
+                  bool ambMarca, EscriuPdf escriuPdf) {
     const bool estandard = sortida.isEmpty() || sortida == u"-"_qs;
     if (!estandard && exchange::mateixFitxer(fitxer, sortida))
         throw ErrorIntercanvi(
@@ -196,8 +194,7 @@ int exportaFitxer(const QString& fitxer, const QString& sortida, Format format, 
         case Format::Pdf: {
             const QByteArray tot = lector.tot();
             resta = tot.size() % kLongitud;
-            exchange::escriuLlistaPdf(*desti, tot, exchange::nomDelGrup(fitxer),
-                                      QDate::currentDate());
+            escriuPdf(*desti, tot, exchange::nomDelGrup(fitxer), QDate::currentDate());
             break;
         }
     }
@@ -211,7 +208,8 @@ int exportaFitxer(const QString& fitxer, const QString& sortida, Format format, 
     return kFet;
 }
 
-int exporta(int argc, char* argv[], const QStringList& llista) {
+// Empty when a PDF was asked for and only the graphical program can draw it.
+std::optional<int> exporta(int argc, char* argv[], const QStringList& llista, EscriuPdf escriuPdf) {
     int estat = kFet;
     const auto arguments = llegeixArguments(llista, {u"--format"_qs, u"--separador"_qs},
                                             {u"--sense-bom"_qs, u"-h"_qs, u"--help"_qs}, estat);
@@ -249,31 +247,34 @@ int exporta(int argc, char* argv[], const QStringList& llista) {
                                 .arg(arguments->valors[u"--separador"_qs]));
     }
 
+    const bool ambMarca = !arguments->senyals.contains(u"--sense-bom"_qs);
     try {
-        if (*format == Format::Pdf) {
-            // Drawing needs the toolkit's fonts, not a display.
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            QGuiApplication app(argc, argv);
-            return exportaFitxer(fitxer, sortida, *format, *separador,
-                                 !arguments->senyals.contains(u"--sense-bom"_qs));
+        if (*format != Format::Pdf) {
+            QCoreApplication app(argc, argv);
+            return exportaFitxer(fitxer, sortida, *format, *separador, ambMarca, escriuPdf);
         }
-        QCoreApplication app(argc, argv);
-        return exportaFitxer(fitxer, sortida, *format, *separador,
-                             !arguments->senyals.contains(u"--sense-bom"_qs));
+        if (!escriuPdf)
+            return std::nullopt;
+        return exportaFitxer(fitxer, sortida, *format, *separador, ambMarca, escriuPdf);
     } catch (const ErrorIntercanvi& error) {
         escriuError(u"q2x7: "_qs + error.missatge());
         return kFallat;
     }
 }
 
-QByteArray llegeixEntrada(const QString& entrada) {
-    QFile fitxer;
+// The whole input. A file is mapped rather than copied; `fitxer` keeps the mapping.
+QByteArray llegeixEntrada(const QString& entrada, QFile& fitxer) {
     const bool obert = entrada == u"-"_qs
                            ? fitxer.open(stdin, QIODevice::ReadOnly)
                            : (fitxer.setFileName(entrada), fitxer.open(QIODevice::ReadOnly));
     if (!obert)
         throw ErrorIntercanvi(
             QStringLiteral("no es pot llegir %1: %2").arg(entrada, exchange::descripcio(errno)));
+    if (!fitxer.isSequential() && fitxer.size() > 0) {
+        if (const uchar* mapa = fitxer.map(0, fitxer.size()))
+            return QByteArray::fromRawData(reinterpret_cast<const char*>(mapa),
+                                           qsizetype(fitxer.size()));
+    }
     QByteArray bytes = fitxer.readAll();
     if (fitxer.error() != QFileDevice::NoError)
         throw ErrorIntercanvi(
@@ -315,7 +316,9 @@ int importa(int argc, char* argv[], const QStringList& llista) {
                 QStringLiteral("%1 ja existeix: no s'hi escriu (amb --afegeix, s'hi afegeixen "
                                "els alumnes al final)")
                     .arg(fitxer));
-        const exchange::CsvLlegit llegit = exchange::llegeixCsv(llegeixEntrada(entrada), separador);
+        QFile fitxerEntrada;
+        const exchange::CsvLlegit llegit =
+            exchange::llegeixCsv(llegeixEntrada(entrada, fitxerEntrada), separador);
         for (const QString& avis : llegit.avisos)
             escriuError(avis);
         auto& crides = platform::CridesSistema::reals();
@@ -336,12 +339,14 @@ int importa(int argc, char* argv[], const QStringList& llista) {
 
 }  // namespace
 
-Peticio atenLiniaDOrdres(int argc, char* argv[]) {
+Peticio atenLiniaDOrdres(int argc, char* argv[], EscriuPdf escriuPdf) {
     QStringList llista;
     for (int i = 1; i < argc; ++i)
         llista << QString::fromLocal8Bit(argv[i]);
-    if (!llista.isEmpty() && llista[0] == u"exporta"_qs)
-        return {exporta(argc, argv, llista.mid(1)), {}};
+    if (!llista.isEmpty() && llista[0] == u"exporta"_qs) {
+        const std::optional<int> estat = exporta(argc, argv, llista.mid(1), escriuPdf);
+        return {estat, {}, !estat};
+    }
     if (!llista.isEmpty() && llista[0] == u"importa"_qs)
         return {importa(argc, argv, llista.mid(1)), {}};
 

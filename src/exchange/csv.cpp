@@ -45,7 +45,7 @@ void EscriptorCsv::escriuCamp(QByteArrayView utf8) {
 }
 
 void EscriptorCsv::capcalera() {
-    m_linia.clear();
+    m_linia.truncate(0);  // keeps its buffer, unlike clear()
     if (m_ambMarcaDOrdre)
         m_linia += kMarcaDOrdre;
     for (const Columna& columna : kColumnes) {
@@ -58,11 +58,11 @@ void EscriptorCsv::capcalera() {
 }
 
 void EscriptorCsv::fila(const record::TipusAlumne& alumne) {
-    m_linia.clear();
+    m_linia.truncate(0);  // keeps its buffer, unlike clear()
     for (const Columna& columna : kColumnes) {
         if (columna.camp != kColumnes.front().camp)
             m_linia += m_separador;
-        m_camp.clear();
+        m_camp.truncate(0);
         afegeixCampUtf8(alumne, columna.camp, m_camp);
         escriuCamp(m_camp);
     }
@@ -115,17 +115,32 @@ char separadorDeLaPrimeraLinia(QByteArrayView text) {
     return *mes == 0 ? ';' : candidats[std::size_t(mes - vegades.begin())];
 }
 
+// The fields of a row.
+struct Camps {
+    const QString* dades;
+    qsizetype mida;
+    qsizetype size() const { return mida; }
+    const QString& operator[](qsizetype i) const { return dades[i]; }
+    const QString* begin() const { return dades; }
+    const QString* end() const { return dades + mida; }
+};
+
 // Collects libcsv's fields into rows and rows into records.
 class Lector {
   public:
-    explicit Lector(CsvLlegit& resultat) : m_resultat(resultat) { m_fila.reserve(8); }
+    explicit Lector(CsvLlegit& resultat) : m_resultat(resultat) {}
 
     void camp(const char* dades, size_t mida) {
         if (m_error)
             return;
-        const QByteArray bytes(dades ? dades : "", qsizetype(dades ? mida : 0));
-        m_liniesDinsDeCamps += int(bytes.count('\n'));
-        m_fila << QString::fromUtf8(bytes);
+        const QByteArrayView bytes(dades, dades ? qsizetype(mida) : 0);
+        m_liniesDinsDeCamps += int(std::count(bytes.begin(), bytes.end(), '\n'));
+        // Each column's text is decoded into the same buffer row after row.
+        if (m_nombreCamps == qsizetype(m_fila.size()))
+            m_fila.emplace_back();
+        QString& text = m_fila[std::size_t(m_nombreCamps++)];
+        text.resize(bytes.size());
+        text.truncate(m_utf8.appendToBuffer(text.data(), bytes) - text.data());
     }
 
     // No exception may cross the parser, which is C: the first failure is kept and reported once
@@ -148,9 +163,7 @@ class Lector {
     void tancaFila() {
         const int linia = m_liniaActual - m_liniesDinsDeCamps;
         m_liniesDinsDeCamps = 0;
-        QStringList fila;
-        fila.swap(m_fila);
-        m_fila.reserve(8);
+        const Camps fila(m_fila.data(), std::exchange(m_nombreCamps, 0));
         m_liniaDespresDeFila = m_liniaActual + 1;
         if (m_primera) {
             m_primera = false;
@@ -177,7 +190,7 @@ class Lector {
     int m_liniaDespresDeFila = 1;
 
   private:
-    bool esCapcalera(const QStringList& fila, int linia) {
+    bool esCapcalera(Camps fila, int linia) {
         std::vector<int> columnes;
         QStringList desconegudes;
         bool algunaConeguda = false;
@@ -199,7 +212,7 @@ class Lector {
         return true;
     }
 
-    void afegeix(const QStringList& fila, int linia) {
+    void afegeix(Camps fila, int linia) {
         ++m_files;
         record::TipusAlumne alumne;
         bool ambDades = false;
@@ -232,7 +245,9 @@ class Lector {
 
     CsvLlegit& m_resultat;
     std::vector<int> m_columnes{0, 1, 2, 3, 4};  // without a header, the export's order
-    QStringList m_fila;
+    std::vector<QString> m_fila;                 // the row's fields, m_nombreCamps of them
+    qsizetype m_nombreCamps = 0;
+    QStringDecoder m_utf8{QStringDecoder::Utf8, QStringConverter::Flag::Stateless};
     int m_liniesDinsDeCamps = 0;
     bool m_primera = true;
     int m_files = 0;
@@ -295,6 +310,8 @@ CsvLlegit llegeixCsv(QByteArray dades, std::optional<char> separador) {
 
     // Fed a line at a time, so that each row knows the line it ends on.
     Lector lector(resultat);
+    resultat.registres.reserve(std::min<qsizetype>(entrada.count('\n') + 1, 32767) *
+                               record::TipusAlumne::kLongitud);
     qsizetype inici = 0;
     while (inici < entrada.size()) {
         qsizetype fi = entrada.indexOf('\n', inici);

@@ -97,20 +97,29 @@ Sortida::~Sortida() {
 }
 
 qint64 Sortida::writeData(const char* dades, qint64 mida) {
-    m_pendent.append(dades, mida);
-    if (m_pendent.size() >= kBloc)
-        buida();
+    // Large writes go straight out rather than through the buffer.
+    if (m_pendent.size() + mida < kBloc) {
+        m_pendent.append(dades, mida);
+        return mida;
+    }
+    buida();
+    escriu(QByteArrayView(dades, mida));
     return mida;
 }
 
 void Sortida::buida() {
+    escriu(m_pendent);
+    m_pendent.truncate(0);
+}
+
+void Sortida::escriu(QByteArrayView bytes) {
     qsizetype fet = 0;
-    while (m_error == 0 && fet < m_pendent.size()) {
-        const char* bytes = m_pendent.constData() + fet;
-        const size_t mida = size_t(m_pendent.size() - fet);
+    while (m_error == 0 && fet < bytes.size()) {
+        const char* inici = bytes.data() + fet;
+        const size_t mida = size_t(bytes.size() - fet);
         const ssize_t n = m_cami.isEmpty()
-                              ? ::write(m_descriptor, bytes, mida)
-                              : m_crides.pwrite(m_descriptor, bytes, mida, off_t(m_escrits + fet));
+                              ? ::write(m_descriptor, inici, mida)
+                              : m_crides.pwrite(m_descriptor, inici, mida, off_t(m_escrits + fet));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -119,7 +128,6 @@ void Sortida::buida() {
             fet += n;
     }
     m_escrits += fet;
-    m_pendent.clear();
 }
 
 void Sortida::falla(const QString& que) {

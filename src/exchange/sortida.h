@@ -36,6 +36,7 @@ class Sortida : public QIODevice {
     Sortida(platform::CridesSistema& crides, int descriptor, QString cami, QByteArray temporal,
             SiExisteix siExisteix);
     void buida();
+    void escriu(QByteArrayView bytes);
     [[noreturn]] void falla(const QString& que);
 
     platform::CridesSistema& m_crides;

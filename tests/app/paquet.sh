@@ -18,6 +18,7 @@ done
 
 fitxers=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for cami in ./usr/bin/q2x7 \
+    ./usr/libexec/q2x7/q2x7-finestra \
     ./usr/share/applications/org.q2x7.q2x7.desktop \
     ./usr/share/metainfo/org.q2x7.q2x7.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/org.q2x7.q2x7.svg \
@@ -38,8 +39,10 @@ done
 ! grep -q LICENSE <<<"$fitxers" || falla "a licence file besides copyright"
 
 dpkg-deb -x "$deb" "$sortida/arbre"
-readelf -S "$sortida/arbre/usr/bin/q2x7" | grep -qE '\.symtab|\.comment|\.note ' &&
-    falla "binary not stripped of what is not needed"
+for binari in usr/bin/q2x7 usr/libexec/q2x7/q2x7-finestra; do
+    readelf -S "$sortida/arbre/$binari" | grep -qE '\.symtab|\.comment|\.note ' &&
+        falla "$binari not stripped of what is not needed"
+done
 zcat "$sortida/arbre/usr/share/doc/q2x7/changelog.gz" | head -1 |
     grep -qF "q2x7 ($(dpkg-deb -f "$deb" Version))" || falla "changelog does not name the version"
 
@@ -47,8 +50,14 @@ zcat "$sortida/arbre/usr/share/doc/q2x7/changelog.gz" | head -1 |
 # its own packages have (control-flow integrity aside: the C start-up objects here lack it).
 informe=$(lintian --pedantic -I -E "$deb" 2>/dev/null) || falla "lintian failed: $informe"
 [ -z "$informe" ] || falla "lintian: $informe"
-hardening-check --nocfprotection "$sortida/arbre/usr/bin/q2x7" >/dev/null ||
-    falla "hardening: $(hardening-check --nocfprotection "$sortida/arbre/usr/bin/q2x7")"
+for binari in usr/bin/q2x7 usr/libexec/q2x7/q2x7-finestra; do
+    hardening-check --nocfprotection "$sortida/arbre/$binari" >/dev/null ||
+        falla "hardening: $(hardening-check --nocfprotection "$sortida/arbre/$binari")"
+done
+# The installed launcher finds the window's program under libexec.
+resposta=$("$sortida/arbre/usr/bin/q2x7" exporta /dev/null x.pdf 2>&1) || true
+grep -q "no és un fitxer d'alumnes" <<<"$resposta" ||
+    falla "the installed q2x7 does not reach q2x7-finestra: $resposta"
 "$sortida/arbre/usr/bin/q2x7" --version | grep -qx "q2x7 $(dpkg-deb -f "$deb" Version)" ||
     falla "--version does not match the package"
 echo "package ok: $(basename "$deb")"
