@@ -138,6 +138,23 @@ std::optional<Arguments> llegeixArguments(const QStringList& llista, const QSet<
     return resultat;
 }
 
+bool demanaAjuda(const Arguments& arguments) {
+    return arguments.senyals.contains(u"-h"_qs) || arguments.senyals.contains(u"--help"_qs);
+}
+
+// The separator of --separador, `perDefecte` without it; for one that is not known, the usage
+// error is reported and its status left in `estat`.
+std::optional<char> separadorDelsArguments(const Arguments& arguments,
+                                           std::optional<char> perDefecte, int& estat) {
+    const auto valor = arguments.valors.find(u"--separador"_qs);
+    if (valor == arguments.valors.end())
+        return perDefecte;
+    const std::optional<char> separador = separadorDe(*valor);
+    if (!separador)
+        estat = errorDUs(QStringLiteral("separador desconegut: %1 (, ; o tab)").arg(*valor));
+    return separador;
+}
+
 enum class Format { Csv, VCard, Pdf };
 
 std::optional<Format> formatDelNom(const QString& nom) {
@@ -215,7 +232,7 @@ std::optional<int> exporta(int argc, char* argv[], const QStringList& llista, Es
                                             {u"--sense-bom"_qs, u"-h"_qs, u"--help"_qs}, estat);
     if (!arguments)
         return estat;
-    if (arguments->senyals.contains(u"-h"_qs) || arguments->senyals.contains(u"--help"_qs))
+    if (demanaAjuda(*arguments))
         return escriuText(kAjudaExporta);
     const QStringList& posicionals = arguments->posicionals;
     if (posicionals.isEmpty())
@@ -239,13 +256,9 @@ std::optional<int> exporta(int argc, char* argv[], const QStringList& llista, Es
                                "digueu-lo amb --format")
                     .arg(sortida));
     }
-    std::optional<char> separador = ';';
-    if (arguments->valors.contains(u"--separador"_qs)) {
-        separador = separadorDe(arguments->valors[u"--separador"_qs]);
-        if (!separador)
-            return errorDUs(QStringLiteral("separador desconegut: %1 (, ; o tab)")
-                                .arg(arguments->valors[u"--separador"_qs]));
-    }
+    const std::optional<char> separador = separadorDelsArguments(*arguments, ';', estat);
+    if (estat != kFet)
+        return estat;
 
     const bool ambMarca = !arguments->senyals.contains(u"--sense-bom"_qs);
     try {
@@ -288,7 +301,7 @@ int importa(int argc, char* argv[], const QStringList& llista) {
                                             {u"--afegeix"_qs, u"-h"_qs, u"--help"_qs}, estat);
     if (!arguments)
         return estat;
-    if (arguments->senyals.contains(u"-h"_qs) || arguments->senyals.contains(u"--help"_qs))
+    if (demanaAjuda(*arguments))
         return escriuText(kAjudaImporta);
     const QStringList& posicionals = arguments->posicionals;
     if (posicionals.size() < 2)
@@ -297,13 +310,9 @@ int importa(int argc, char* argv[], const QStringList& llista) {
                             : QStringLiteral("importa: falta el FITXER d'alumnes"));
     if (posicionals.size() > 2)
         return errorDUs(QStringLiteral("importa: sobra «%1»").arg(posicionals[2]));
-    std::optional<char> separador;
-    if (arguments->valors.contains(u"--separador"_qs)) {
-        separador = separadorDe(arguments->valors[u"--separador"_qs]);
-        if (!separador)
-            return errorDUs(QStringLiteral("separador desconegut: %1 (, ; o tab)")
-                                .arg(arguments->valors[u"--separador"_qs]));
-    }
+    const std::optional<char> separador = separadorDelsArguments(*arguments, std::nullopt, estat);
+    if (estat != kFet)
+        return estat;
     const QString& entrada = posicionals[0];
     const QString& fitxer = posicionals[1];
     const bool afegeix = arguments->senyals.contains(u"--afegeix"_qs);

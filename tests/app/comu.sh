@@ -26,6 +26,13 @@ espera() {
     return 1
 }
 
+# Starts the program on "grup" and waits for its window; its process id goes in $pid.
+obre_grup() {
+    "$programa" "$carpeta/grup" & pid=$!
+    espera "^Dades alumnes$" || { kill -KILL $pid; exit 1; }
+    sleep 0.8
+}
+
 # Sends SIGTERM to process $1; fails unless it ends within 2 s. Returns its exit status.
 acaba() {
     kill -TERM "$1"

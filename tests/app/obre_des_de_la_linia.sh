@@ -6,9 +6,8 @@ programa=$1
 source "$(dirname "$0")/comu.sh"
 prepara_grup
 sota_x '
-    "$0" "$carpeta/grup" & pid=$!
-    espera "^Dades alumnes$" || { kill -KILL $pid; exit 1; }
-    sleep 0.8
+    programa=$0
+    obre_grup
     xdotool key ctrl+a
     xdotool type --delay 20 "Clara"
     acaba $pid || { echo "exit status $?"; exit 1; }

@@ -7,9 +7,8 @@ programa=$1
 source "$(dirname "$0")/comu.sh"
 prepara_grup
 sota_x '
-    "$0" "$carpeta/grup" & pid=$!
-    espera "^Dades alumnes$" || { kill -KILL $pid; exit 1; }
-    sleep 0.8
+    programa=$0
+    obre_grup
     # The key goes up before its modifier, or its last repeats would type a letter.
     mante() { xdotool keydown "$1"; sleep 2; xdotool keyup "${1##*+}"; xdotool keyup "$1"; sleep 0.3; }
     mida() { wc -c < "$carpeta/grup"; }
