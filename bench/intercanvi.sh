@@ -43,3 +43,10 @@ mesura "importa CSV, full file" 11 sh -c "rm -f nou; exec \"$programa\" importa 
 mesura "exporta PDF, full file" 5 "$programa" exporta ple ple.pdf
 mesura "exporta PDF, 30 students" 11 "$programa" exporta classe classe.pdf
 echo "PDF of the full file: $(pdfinfo ple.pdf | awk '/^Pages:/ {print $2}') pages"
+# The same list printed by a headless office suite, where one is installed (not by the set-up).
+if command -v soffice >/dev/null; then
+    mkdir -p oficina
+    mesura "office suite: the CSV to PDF" 3 soffice --headless --norestore \
+        --infilter=CSV:59,34,76,1 --convert-to pdf --outdir oficina ple.csv
+    echo "its PDF: $(pdfinfo oficina/ple.pdf | awk '/^Pages:/ {print $2}') pages"
+fi

@@ -163,7 +163,7 @@ class Lector {
     void tancaFila() {
         const int linia = m_liniaActual - m_liniesDinsDeCamps;
         m_liniesDinsDeCamps = 0;
-        const Camps fila(m_fila.data(), std::exchange(m_nombreCamps, 0));
+        const Camps fila{m_fila.data(), std::exchange(m_nombreCamps, 0)};
         m_liniaDespresDeFila = m_liniaActual + 1;
         if (m_primera) {
             m_primera = false;
@@ -221,11 +221,12 @@ class Lector {
             if (columna < 0 || fila[i].isEmpty())
                 continue;
             ambDades = true;
-            const auto [camp, nom] = kColumnes[std::size_t(columna)];
+            const Columna& desti = kColumnes[std::size_t(columna)];
+            const record::Camp camp = desti.camp;
             const record::Desament desament = alumne.posa(camp, fila[i]);
             const auto avisa = [&](const QString& que) {
                 m_resultat.avisos << QStringLiteral("línia %1, %2: %3")
-                                         .arg(QString::number(linia), QString::fromUtf16(nom), que);
+                                         .arg(QString::number(linia), QString::fromUtf16(desti.nom), que);
             };
             if (desament.tallat)
                 avisa(
