@@ -13,7 +13,6 @@
 #include <QTranslator>
 
 #include <clocale>
-#include <csignal>
 #include <memory>
 
 namespace {
@@ -46,9 +45,7 @@ void escriuPdf(QIODevice& sortida, QByteArrayView registres, const QString& grup
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // A standard error whose reader has gone (a closed pager) must not end the program with a
-    // student unsaved: a failed write is only a failed write.
-    std::signal(SIGPIPE, SIG_IGN);
+    // SIGPIPE comes ignored from q2x7, across the exec.
     // Commands, help and usage errors need no display: they are done before any window.
     const Peticio peticio = atenLiniaDOrdres(argc, argv, escriuPdf);
     if (peticio.estat)

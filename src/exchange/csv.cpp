@@ -226,7 +226,8 @@ class Lector {
             const record::Desament desament = alumne.posa(camp, fila[i]);
             const auto avisa = [&](const QString& que) {
                 m_resultat.avisos << QStringLiteral("línia %1, %2: %3")
-                                         .arg(QString::number(linia), QString::fromUtf16(desti.nom), que);
+                                         .arg(QString::number(linia), QString::fromUtf16(desti.nom),
+                                              que);
             };
             if (desament.tallat)
                 avisa(

@@ -45,19 +45,11 @@ LectorDAlumnes::~LectorDAlumnes() {
 
 void LectorDAlumnes::llegeixA(QByteArray& bytes, qint64 inici, qsizetype mida) {
     bytes.resize(mida);
-    qsizetype llegits = 0;
-    while (llegits < mida) {
-        const ssize_t n = m_crides.pread(m_descriptor, bytes.data() + llegits,
-                                         size_t(mida - llegits), off_t(inici + llegits));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw ErrorIntercanvi(
-                QStringLiteral("no s'ha pogut llegir %1: %2").arg(m_cami, descripcio(errno)));
-        if (n == 0)
-            break;
-        llegits += n;
-    }
+    const ssize_t llegits =
+        platform::llegeixTot(m_crides, m_descriptor, bytes.data(), size_t(mida), off_t(inici));
+    if (llegits < 0)
+        throw ErrorIntercanvi(
+            QStringLiteral("no s'ha pogut llegir %1: %2").arg(m_cami, descripcio(errno)));
     bytes.truncate(llegits);
 }
 

@@ -113,21 +113,12 @@ void Sortida::buida() {
 }
 
 void Sortida::escriu(QByteArrayView bytes) {
-    qsizetype fet = 0;
-    while (m_error == 0 && fet < bytes.size()) {
-        const char* inici = bytes.data() + fet;
-        const size_t mida = size_t(bytes.size() - fet);
-        const ssize_t n = m_cami.isEmpty()
-                              ? ::write(m_descriptor, inici, mida)
-                              : m_crides.pwrite(m_descriptor, inici, mida, off_t(m_escrits + fet));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            m_error = n == 0 ? ENOSPC : errno;
-        else
-            fet += n;
-    }
-    m_escrits += fet;
+    if (m_error)
+        return;
+    size_t escrits = 0;
+    m_error = platform::escriuTot(m_crides, m_descriptor, bytes.data(), size_t(bytes.size()),
+                                  m_cami.isEmpty() ? -1 : off_t(m_escrits), escrits);
+    m_escrits += qint64(escrits);
 }
 
 void Sortida::falla(const QString& que) {
@@ -209,19 +200,9 @@ void afegeixRegistres(const QString& cami, QByteArrayView registres,
             QStringLiteral("%1: en resultarien més de 32767 alumnes, que és el màxim d'un fitxer")
                 .arg(cami));
 
-    const qint64 inici = ocupats * kLongitud;
-    qint64 escrits = 0;
-    int error = 0;
-    while (error == 0 && escrits < registres.size()) {
-        const ssize_t n = crides.pwrite(descriptor, registres.data() + escrits,
-                                        size_t(registres.size() - escrits), off_t(inici + escrits));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            error = n == 0 ? ENOSPC : errno;
-        else
-            escrits += n;
-    }
+    size_t escrits = 0;
+    int error = platform::escriuTot(crides, descriptor, registres.data(), size_t(registres.size()),
+                                    off_t(ocupats * kLongitud), escrits);
     if (error == 0 && crides.fdatasync(descriptor) != 0)
         error = errno;
     if (error != 0) {

@@ -81,6 +81,10 @@ class frmAlumnes : public QMainWindow {
     void mostraNomFitxer(const QString& cami);
     void posaNumeroRegistre(qint16 numero);
     void comptaRegistres();
+    // Records with any byte in a file of `longitud` bytes, a partial last one included.
+    qint64 registresAmbBytes(qint64 longitud) const {
+        return (longitud + LongRegistre - 1) / LongRegistre;
+    }
     void mostraPrimerRegistre();
     void obreCami(const QString& cami);
     void tancaCanalSenseDesar();

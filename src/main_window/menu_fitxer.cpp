@@ -39,7 +39,7 @@ void frmAlumnes::comptaRegistres() {
     try {
         const qint64 longitud = m_serveis.sistemaFitxers.longitud();
         NumRegistres = record::NombreDeRegistres(longitud, LongRegistre);
-        m_registresOcupats = (longitud + LongRegistre - 1) / LongRegistre;
+        m_registresOcupats = registresAmbBytes(longitud);
     } catch (const std::exception&) {
         // Left open with the old position, the next save would write the screen over some
         // student of this file.

@@ -54,6 +54,38 @@ int CridesSistema::rename(const char* font, const char* desti) {
     return ::rename(font, desti);
 }
 
+int escriuTot(CridesSistema& crides, int descriptor, const char* bytes, size_t mida, off_t inici,
+              size_t& escrits) {
+    escrits = 0;
+    while (escrits < mida) {
+        const ssize_t n = inici < 0 ? ::write(descriptor, bytes + escrits, mida - escrits)
+                                    : crides.pwrite(descriptor, bytes + escrits, mida - escrits,
+                                                    inici + off_t(escrits));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0 ? ENOSPC : errno;
+        escrits += size_t(n);
+    }
+    return 0;
+}
+
+ssize_t llegeixTot(CridesSistema& crides, int descriptor, char* desti, size_t mida, off_t inici) {
+    size_t llegits = 0;
+    while (llegits < mida) {
+        const ssize_t n =
+            crides.pread(descriptor, desti + llegits, mida - llegits, inici + off_t(llegits));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        llegits += size_t(n);
+    }
+    return ssize_t(llegits);
+}
+
 bool sincronitzaDirectori(CridesSistema& crides, const char* directori) {
     const int descriptor = crides.open(directori, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (descriptor < 0)

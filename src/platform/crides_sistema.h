@@ -30,6 +30,14 @@ class CridesSistema {
     static CridesSistema& reals();
 };
 
+// Writes all `mida` bytes at `inici` (where the descriptor stands, for a pipe, when `inici` is
+// negative), going on after short writes and interruptions. 0 when done, else the errno that
+// stopped it (ENOSPC for a write that took nothing); `escrits` counts what was written.
+int escriuTot(CridesSistema& crides, int descriptor, const char* bytes, size_t mida, off_t inici,
+              size_t& escrits);
+// Reads up to `mida` bytes at `inici`, fewer where the file ends: the count, or -1 with errno.
+ssize_t llegeixTot(CridesSistema& crides, int descriptor, char* desti, size_t mida, off_t inici);
+
 // Flushes a folder, so that a name just made or removed in it survives a power cut. A file system
 // that cannot flush a folder has nothing more to flush. False, with errno, when it fails.
 bool sincronitzaDirectori(CridesSistema& crides, const char* directori);

@@ -184,35 +184,21 @@ qint64 SistemaFitxersReal::longitudSiEsAlSeuLloc(int descriptor) {
 }
 
 void SistemaFitxersReal::escriuTot(int descriptor, QByteArrayView bytes, qint64 inici) {
-    qsizetype escrits = 0;
-    while (escrits < bytes.size()) {
-        const ssize_t n = m_crides.pwrite(descriptor, bytes.data() + escrits,
-                                          size_t(bytes.size() - escrits), off_t(inici + escrits));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0)
-            errno = ENOSPC;
-        if (n <= 0)
-            llencaErrorDeSistema(QStringLiteral("escriure"), m_cami);
-        escrits += n;
+    size_t escrits = 0;
+    if (const int error = platform::escriuTot(m_crides, descriptor, bytes.data(),
+                                              size_t(bytes.size()), off_t(inici), escrits)) {
+        errno = error;
+        llencaErrorDeSistema(QStringLiteral("escriure"), m_cami);
     }
 }
 
 // Up to `mida` bytes from `inici`; fewer where the file ends.
 QByteArray SistemaFitxersReal::llegeix(int descriptor, qint64 inici, qsizetype mida) {
     QByteArray bytes(mida, Qt::Uninitialized);
-    qsizetype llegits = 0;
-    while (llegits < mida) {
-        const ssize_t n = m_crides.pread(descriptor, bytes.data() + llegits, size_t(mida - llegits),
-                                         off_t(inici + llegits));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            llencaErrorDeSistema(QStringLiteral("llegir"), m_cami);
-        if (n == 0)
-            break;
-        llegits += n;
-    }
+    const ssize_t llegits =
+        llegeixTot(m_crides, descriptor, bytes.data(), size_t(mida), off_t(inici));
+    if (llegits < 0)
+        llencaErrorDeSistema(QStringLiteral("llegir"), m_cami);
     bytes.truncate(llegits);
     return bytes;
 }

@@ -37,16 +37,16 @@ QByteArray codificaAmbElConvertidor(QStringView text) {
     return codificador.encode(text);
 }
 
-// The text as Windows-1252, at most `amplada` bytes. Each character gives one byte: its own, or
-// '?' when the code page has none (a lone surrogate too). Invisible characters the code page
-// cannot hold (zero-width space, joiners, a byte-order mark) give none and take no place, since
-// the user never saw them.
 // Characters U+0000 to U+007F and U+00A0 to U+00FF have the code page's byte of the same number;
 // a text made of them alone (most names and addresses) needs no converter.
 bool teElMateixNumero(QChar c) {
     return c.unicode() < 0x80 || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF);
 }
 
+// The text as Windows-1252, at most `amplada` bytes. Each character gives one byte: its own, or
+// '?' when the code page has none (a lone surrogate too). Invisible characters the code page
+// cannot hold (zero-width space, joiners, a byte-order mark) give none and take no place, since
+// the user never saw them.
 QByteArray codificaWindows1252(QStringView text, int amplada, Desament& desament) {
     if (std::all_of(text.begin(), text.end(), teElMateixNumero)) {
         const QStringView tallat = text.first(std::min<qsizetype>(text.size(), amplada));

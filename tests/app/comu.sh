@@ -33,17 +33,20 @@ obre_grup() {
     sleep 0.8
 }
 
+# Waits up to $2 tenths of a second for process $1 to end; fails, killing it, if it does not.
+espera_final() {
+    for _ in $(seq "$2"); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -KILL "$1"
+    echo "still running $(($2 / 10)) s later"
+    return 1
+}
+
 # Sends SIGTERM to process $1; fails unless it ends within 2 s. Returns its exit status.
 acaba() {
     kill -TERM "$1"
-    for _ in $(seq 20); do
-        kill -0 "$1" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$1" 2>/dev/null; then
-        kill -KILL "$1"
-        echo "still running 2 s after SIGTERM"
-        return 1
-    fi
+    espera_final "$1" 20 || return 1
     wait "$1"
 }

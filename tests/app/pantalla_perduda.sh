@@ -19,13 +19,7 @@ xdotool key Tab Tab Tab ctrl+a
 xdotool type --delay 20 "972 11 22 33"
 sleep 0.3
 { kill -KILL $xvfb && wait $xvfb; } 2>/dev/null
-for _ in $(seq 50); do
-    kill -0 $pid 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 $pid 2>/dev/null; then
-    kill -KILL $pid; echo "still running 5 s after the display went"; exit 1
-fi
+espera_final $pid 50 || exit 1
 wait $pid; estat=$?
 cat "$carpeta/errors"
 [ $estat -eq 1 ] || { echo "exit status $estat"; exit 1; }

@@ -13,108 +13,93 @@ using proves::Crida;
 
 Q_DECLARE_METATYPE(Crida)
 
-// What a command writes appears whole or not at all: whatever system call fails, an earlier file
-// stays as it was and nothing partial is left in the folder.
+namespace {
+enum class Escriptura { Nou, Substitueix, Afegeix };
+}
+Q_DECLARE_METATYPE(Escriptura)
+
+// What a command writes appears whole or not at all: whatever system call fails, or while the
+// window holds the file, an earlier file stays as it was and nothing partial is left beside it.
+// --afegeix writes after a partial last record, never over it.
 class TestSortida : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
-    void unaSortidaQueFallaNoDeixaRes_data();
-    void unaSortidaQueFallaNoDeixaRes();
-    void afegirQueFallaTornaALaLongitud_data();
-    void afegirQueFallaTornaALaLongitud();
-    void afegirRespectaElRegistreParcialIElBloqueig();
+    void totOResNoDeixaResAMitges_data();
+    void totOResNoDeixaResAMitges();
 };
 
-void TestSortida::unaSortidaQueFallaNoDeixaRes_data() {
-    QTest::addColumn<bool>("existeix");
+void TestSortida::totOResNoDeixaResAMitges_data() {
+    QTest::addColumn<Escriptura>("escriptura");
     QTest::addColumn<Crida>("crida");
     QTest::addColumn<int>("error");
-    for (const bool existeix : {true, false}) {
-        const QString quin = existeix ? u"substitueix"_qs : u"nou"_qs;
-        QTest::newRow(qPrintable(QStringLiteral("%1, disc ple").arg(quin)))
-            << existeix << Crida::Pwrite << ENOSPC;
-        QTest::newRow(qPrintable(QStringLiteral("%1, fdatasync").arg(quin)))
-            << existeix << Crida::Fdatasync << EIO;
-        QTest::newRow(qPrintable(QStringLiteral("%1, linkat").arg(quin)))
-            << existeix << Crida::Linkat << EIO;
+    QTest::addColumn<bool>("obertALaFinestra");
+    const QList<std::pair<Escriptura, QString>> escriptures = {
+        {Escriptura::Nou, u"nou"_qs},
+        {Escriptura::Substitueix, u"substitueix"_qs},
+        {Escriptura::Afegeix, u"afegeix"_qs}};
+    for (const auto& [escriptura, nom] : escriptures) {
+        QTest::newRow(qPrintable(nom)) << escriptura << Crida::Unlink << 0 << false;
+        QTest::newRow(qPrintable(nom + u", disc ple a mig bloc"_qs))
+            << escriptura << Crida::Pwrite << ENOSPC << false;
+        QTest::newRow(qPrintable(nom + u", fdatasync"_qs))
+            << escriptura << Crida::Fdatasync << EIO << false;
+        if (escriptura != Escriptura::Afegeix)
+            QTest::newRow(qPrintable(nom + u", linkat"_qs))
+                << escriptura << Crida::Linkat << EIO << false;
     }
-    QTest::newRow("substitueix, rename") << true << Crida::Rename << EIO;
-    QTest::newRow("res no falla") << true << Crida::Unlink << 0;
+    QTest::newRow("substitueix, rename")
+        << Escriptura::Substitueix << Crida::Rename << EIO << false;
+    QTest::newRow("afegeix, obert a la finestra")
+        << Escriptura::Afegeix << Crida::Unlink << 0 << true;
 }
 
-void TestSortida::unaSortidaQueFallaNoDeixaRes() {
-    QFETCH(bool, existeix);
+void TestSortida::totOResNoDeixaResAMitges() {
+    QFETCH(Escriptura, escriptura);
     QFETCH(Crida, crida);
     QFETCH(int, error);
+    QFETCH(bool, obertALaFinestra);
     QTemporaryDir carpeta;
-    const QString cami = carpeta.filePath(u"llista.csv"_qs);
-    if (existeix)
-        proves::escriuFitxer(cami, "la d'ahir");
+    const QString cami = carpeta.filePath(u"grup"_qs);
+    // One record and a partial one.
+    const QByteArray abans = proves::bytesDe({{u"Anna"_qs}}) + QByteArray(53, 'x');
+    if (escriptura != Escriptura::Nou)
+        proves::escriuFitxer(cami, abans);
+    platform::SistemaFitxersReal finestra;
+    if (obertALaFinestra)
+        finestra.obre(cami, 107);
     proves::CridesFalses crides;
     if (error)
-        crides.falla(crida, error, proves::CridesFalses::kSempre);
-    const QByteArray nova = QByteArray("la d'avui ").repeated(20000);  // several blocks
+        crides.falla(crida, error, 1, proves::CridesFalses::kQualsevol, crida == Crida::Pwrite);
+    const QByteArray nous = proves::bytesDe({{u"Carla"_qs}, {u"Dani"_qs}}).repeated(400);
+
     try {
-        const auto sortida = Sortida::fitxer(
-            cami, existeix ? Sortida::SiExisteix::Substitueix : Sortida::SiExisteix::Refusa,
-            crides);
-        sortida->write(nova);
-        sortida->publica();
-        QVERIFY(!error);
+        if (escriptura == Escriptura::Afegeix) {
+            exchange::afegeixRegistres(cami, nous, crides);
+        } else {
+            const auto sortida =
+                Sortida::fitxer(cami,
+                                escriptura == Escriptura::Nou ? Sortida::SiExisteix::Refusa
+                                                              : Sortida::SiExisteix::Substitueix,
+                                crides);
+            sortida->write(nous);
+            sortida->publica();
+        }
+        QVERIFY(!error && !obertALaFinestra);
     } catch (const exchange::ErrorIntercanvi&) {
-        QVERIFY(error);
+        QVERIFY(error || obertALaFinestra);
     }
+
+    const bool fet = !error && !obertALaFinestra;
     const QStringList queda = QDir(carpeta.path()).entryList(QDir::Files | QDir::Hidden);
-    if (!error) {
-        QCOMPARE(proves::llegeixFitxer(cami), nova);
-    } else if (existeix) {
-        QCOMPARE(proves::llegeixFitxer(cami), QByteArray("la d'ahir"));
-        QCOMPARE(queda, QStringList(u"llista.csv"_qs));
-    } else {
-        QCOMPARE(queda, QStringList());
-    }
-}
-
-void TestSortida::afegirQueFallaTornaALaLongitud_data() {
-    QTest::addColumn<Crida>("crida");
-    QTest::addColumn<bool>("curta");
-    QTest::newRow("disc ple a mig registre") << Crida::Pwrite << true;
-    QTest::newRow("fdatasync") << Crida::Fdatasync << false;
-}
-
-void TestSortida::afegirQueFallaTornaALaLongitud() {
-    QFETCH(Crida, crida);
-    QFETCH(bool, curta);
-    QTemporaryDir carpeta;
-    const QString cami = carpeta.filePath(u"grup"_qs);
-    const QByteArray abans = proves::bytesDe({{u"Anna"_qs}, {u"Berta"_qs}});
-    proves::escriuFitxer(cami, abans);
-    proves::CridesFalses crides;
-    crides.falla(crida, crida == Crida::Pwrite ? ENOSPC : EIO, 1, proves::CridesFalses::kQualsevol,
-                 curta);
-    QVERIFY_THROWS_EXCEPTION(exchange::ErrorIntercanvi,
-                             exchange::afegeixRegistres(
-                                 cami, proves::bytesDe({{u"Carla"_qs}, {u"Dani"_qs}}), crides));
-    QCOMPARE(proves::llegeixFitxer(cami), abans);
-}
-
-void TestSortida::afegirRespectaElRegistreParcialIElBloqueig() {
-    QTemporaryDir carpeta;
-    const QString cami = carpeta.filePath(u"grup"_qs);
-    const QByteArray abans = proves::bytesDe({{u"Anna"_qs}}) + QByteArray(53, 'x');
-    proves::escriuFitxer(cami, abans);
-    const QByteArray nous = proves::bytesDe({{u"Carla"_qs}});
-    {
-        platform::SistemaFitxersReal finestra;  // the window holds the file
-        finestra.obre(cami, 107);
-        QVERIFY_THROWS_EXCEPTION(
-            exchange::ErrorIntercanvi,
-            exchange::afegeixRegistres(cami, nous, platform::CridesSistema::reals()));
+    QCOMPARE(queda,
+             escriptura == Escriptura::Nou && !fet ? QStringList() : QStringList{u"grup"_qs});
+    if (escriptura == Escriptura::Afegeix && fet)
+        QCOMPARE(proves::llegeixFitxer(cami), abans + QByteArray(54, '\0') + nous);
+    else if (fet)
+        QCOMPARE(proves::llegeixFitxer(cami), nous);
+    else if (escriptura != Escriptura::Nou)
         QCOMPARE(proves::llegeixFitxer(cami), abans);
-    }
-    exchange::afegeixRegistres(cami, nous, platform::CridesSistema::reals());
-    QCOMPARE(proves::llegeixFitxer(cami), abans + QByteArray(54, '\0') + nous);
 }
 
 QTEST_MAIN(TestSortida)

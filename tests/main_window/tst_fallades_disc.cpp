@@ -87,7 +87,6 @@ class TestFalladesDisc : public QObject {
     void totesLesOrdresAmbCadaFallada();
     void cadaDesadaVaAlDisc_data();
     void cadaDesadaVaAlDisc();
-    void unRegistreAfegitPerUnAltreProgramaNoEsTrepitja();
     void unFitxerDesaparegutNoEsDesa_data();
     void unFitxerDesaparegutNoEsDesa();
 };
@@ -236,26 +235,6 @@ void TestFalladesDisc::cadaDesadaVaAlDisc() {
     const int abans = e.crides.crides(Crida::Fdatasync);
     perNom(ordre).executa(e);
     QCOMPARE(e.crides.crides(Crida::Fdatasync) - abans, sincronitzacions);
-}
-
-// A program that ignores the lock appends a student while the file is open: "Nou" must number
-// past it, and saving the new student must leave it whole.
-void TestFalladesDisc::unRegistreAfegitPerUnAltreProgramaNoEsTrepitja() {
-    Entorn e;
-    const QString cami = e.fitxer(u"grup"_qs, proves::bytesDe({alumneNumero(1), alumneNumero(2)}));
-    e.obre(cami);
-    QFile altre(cami);
-    QVERIFY(altre.open(QIODevice::Append));
-    altre.write(proves::registre(alumneNumero(3)).bytes());
-    altre.close();
-
-    e.clica(u"cmdNou"_qs);
-    QCOMPARE(e.etiqueta(), u"4"_qs);
-    e.posaPantalla(alumneNumero(4));
-    e.clica(u"cmdGravar"_qs);
-
-    QCOMPARE(proves::llegeixFitxer(cami),
-             proves::bytesDe({alumneNumero(1), alumneNumero(2), alumneNumero(3), alumneNumero(4)}));
 }
 
 void TestFalladesDisc::unFitxerDesaparegutNoEsDesa_data() {

@@ -175,9 +175,11 @@ void TestMenuFitxer::elsBytesQueNoEsVeuenNoEsTrepitgen_data() {
     QTest::addColumn<int>("longitud");
     QTest::addColumn<int>("registres");
     QTest::addColumn<QString>("nou");
-    QTest::newRow("53 bytes, cap registre comptat") << 53 << 0 << u"2"_qs;
-    QTest::newRow("160 bytes, el segon a mitges") << 160 << 1 << u"3"_qs;
-    QTest::newRow("161 bytes, el segon a mitges però comptat") << 161 << 2 << u"3"_qs;
+    QTest::addColumn<bool>("unAltreNAfegeix");  // a program that ignores the lock appends one
+    QTest::newRow("53 bytes, cap registre comptat") << 53 << 0 << u"2"_qs << false;
+    QTest::newRow("160 bytes, el segon a mitges") << 160 << 1 << u"3"_qs << false;
+    QTest::newRow("161 bytes, el segon a mitges però comptat") << 161 << 2 << u"3"_qs << false;
+    QTest::newRow("un altre programa n'hi afegeix un") << 214 << 2 << u"4"_qs << true;
 }
 
 // A file that ends in part of a record: its bytes are shown before anything is saved over them,
@@ -186,11 +188,17 @@ void TestMenuFitxer::elsBytesQueNoEsVeuenNoEsTrepitgen() {
     QFETCH(int, longitud);
     QFETCH(int, registres);
     QFETCH(QString, nou);
+    QFETCH(bool, unAltreNAfegeix);
     QByteArray bytes = proves::bytesDe({alumneNumero(1), alumneNumero(2)}).left(longitud);
     const QString cami = m_entorn->fitxer(u"g"_qs, bytes);
     m_entorn->posaPantalla(alumneNumero(9));
     m_entorn->obre(cami);
     QCOMPARE(m_entorn->finestra->numRegistres(), registres);
+    if (unAltreNAfegeix) {
+        bytes += proves::bytesDe({alumneNumero(3)});
+        proves::escriuFitxer(cami, bytes);
+        longitud = int(bytes.size());
+    }
     QCOMPARE(m_entorn->etiqueta(), u"1"_qs);
     QCOMPARE(m_entorn->control(u"txtNom"_qs)->text(),
              proves::ple(alumneNumero(1).nom, 45).left(longitud));

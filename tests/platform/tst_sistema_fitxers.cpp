@@ -190,26 +190,25 @@ void TestSistemaFitxers::unEsborratQueFallaDeixaElFitxer() {
 // A file made or removed is only safe from a power cut once its folder is flushed too; a folder
 // that cannot be flushed fails the command.
 void TestSistemaFitxers::elDirectoriArribaAlDisc_data() {
-    QTest::addColumn<bool>("existeix");
-    QTest::addColumn<bool>("esborra");
+    QTest::addColumn<QString>("ordre");
     QTest::addColumn<int>("error");
     QTest::addColumn<int>("sincronitzacions");
     QTest::addColumn<bool>("falla");
-    QTest::newRow("crear") << false << false << 0 << 1 << false;
-    QTest::newRow("crear, EIO") << false << false << EIO << 1 << true;
-    QTest::newRow("crear, EINVAL: no en sap") << false << false << EINVAL << 1 << false;
-    QTest::newRow("obrir un que existeix") << true << false << EIO << 0 << false;
-    QTest::newRow("esborrar") << true << true << 0 << 1 << false;
-    QTest::newRow("esborrar, EIO") << true << true << EIO << 1 << true;
+    QTest::newRow("crear") << u"crear"_qs << 0 << 1 << false;
+    QTest::newRow("crear, EIO") << u"crear"_qs << EIO << 1 << true;
+    QTest::newRow("crear, EINVAL: no en sap") << u"crear"_qs << EINVAL << 1 << false;
+    QTest::newRow("obrir un que existeix") << u"obrir"_qs << EIO << 0 << false;
+    QTest::newRow("esborrar") << u"esborrar"_qs << 0 << 1 << false;
+    QTest::newRow("esborrar, EIO") << u"esborrar"_qs << EIO << 1 << true;
 }
 
 void TestSistemaFitxers::elDirectoriArribaAlDisc() {
-    QFETCH(bool, existeix);
-    QFETCH(bool, esborra);
+    QFETCH(QString, ordre);
     QFETCH(int, error);
     QFETCH(int, sincronitzacions);
     QFETCH(bool, falla);
-    if (existeix)
+    const bool esborra = ordre == u"esborrar"_qs;
+    if (ordre != u"crear"_qs)
         proves::escriuFitxer(cami(u"grup"_qs), "x");
     proves::CridesFalses crides;
     if (error)
