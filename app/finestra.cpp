@@ -1,5 +1,5 @@
-// q2x7-finestra: the window "Dades alumnes", and the PDF class list; started by q2x7.
-#include "exchange/pdf.h"
+// q2x7-finestra: the window "Dades alumnes", and the formats drawn with the toolkit's graphics;
+// started by q2x7, which has decided what to do.
 #include "main_window/frm_alumnes.h"
 #include "ordres.h"
 #include "platform/dialeg_obrir.h"
@@ -32,27 +32,30 @@ void identifica() {
     QCoreApplication::setApplicationVersion(QStringLiteral(Q2X7_VERSIO));
 }
 
-// The class list draws with the toolkit's fonts, on its offscreen platform: no display needed.
-void escriuPdf(QIODevice& sortida, QByteArrayView registres, const QString& grup, QDate data) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int argc = 1;
-    char nom[] = "q2x7";
-    char* argv[] = {nom, nullptr};
-    QGuiApplication app(argc, argv);
-    exchange::escriuLlistaPdf(sortida, registres, grup, data);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
     // SIGPIPE comes ignored from q2x7, across the exec.
-    // Commands, help and usage errors need no display: they are done before any window.
-    const Peticio peticio = atenLiniaDOrdres(argc, argv, escriuPdf);
-    if (peticio.estat)
-        return *peticio.estat;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const std::optional<linia_ordres::Peticio> peticio = linia_ordres::delProgramaGrafic(arguments);
+    if (!peticio) {
+        ordres::escriuError(QStringLiteral("q2x7-finestra: s'engega amb q2x7; proveu «q2x7 --help»."));
+        return ordres::kUs;
+    }
+    int un = 1;  // the toolkit reads no option of ours
+
+    // The drawn formats need the toolkit's fonts on its offscreen platform: no display.
+    if (const auto* exporta = std::get_if<linia_ordres::Exporta>(&*peticio)) {
+        ordres::silenciaLesEines();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(un, argv);
+        return ordres::exporta(*exporta);
+    }
 
     platform::dataINombresEnCatala();
-    QApplication app(argc, argv);
+    QApplication app(un, argv);
     // The C library keeps reading and writing numbers with a point.
     std::setlocale(LC_NUMERIC, "C");
     identifica();
@@ -71,9 +74,10 @@ int main(int argc, char* argv[]) {
     platform::enPerdreLaPantalla([&finestra] { finestra.AcabarSensePantalla(); });
     finestra.show();
     finestra.activateWindow();
-    if (!peticio.fitxer.isEmpty()) {
+    const QString fitxer = std::get<linia_ordres::Finestra>(*peticio).fitxer;
+    if (!fitxer.isEmpty()) {
         // Absolute: the current directory moves with "Crear fitxer" while the file is open.
-        const QString cami = QFileInfo(peticio.fitxer).absoluteFilePath();
+        const QString cami = QFileInfo(fitxer).absoluteFilePath();
         QTimer::singleShot(0, &finestra, [&finestra, cami] { finestra.ObrirFitxer(cami); });
     }
     return app.exec();

@@ -1,8 +1,8 @@
-// q2x7: the commands that need no graphics run here; the window and the PDF class list are the
-// graphical program's, which takes this process's place.
+// q2x7: decides what the command line asks for; the commands that need no graphics run here, and
+// the window and the drawn formats are the graphical program's, which takes this process's place.
 #include "ordres.h"
 
-#include <QByteArray>
+#include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
@@ -26,20 +26,68 @@ std::filesystem::path programaGrafic() {
     return {};
 }
 
+// The same process, so that signals and the window system see one program.
+int passaAlProgramaGrafic(char* nom, const linia_ordres::Peticio& peticio) {
+    const std::filesystem::path grafic = programaGrafic();
+    if (!grafic.empty()) {
+        std::vector<QByteArray> arguments;
+        for (const QString& argument : linia_ordres::perAlProgramaGrafic(peticio))
+            arguments.push_back(argument.toLocal8Bit());
+        std::vector<char*> argv{nom};
+        for (QByteArray& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        ::execv(grafic.c_str(), argv.data());
+    }
+    ordres::escriuError(
+        QStringLiteral("q2x7: no es troba q2x7-finestra, la part gràfica del programa"));
+    return ordres::kFallat;
+}
+
+// Help and usage errors need nothing of the toolkit but its strings.
+struct Aten {
+    char** argv;
+
+    int operator()(const linia_ordres::ErrorDUs& error) const {
+        ordres::escriuError(u"q2x7: "_qs + error.problema);
+        ordres::escriuError(QStringLiteral("Proveu «q2x7 --help»."));
+        return ordres::kUs;
+    }
+    int operator()(const linia_ordres::Ajuda& ajuda) const {
+        std::fputs(ajuda.text, stdout);
+        return ordres::kFet;
+    }
+    int operator()(const linia_ordres::Versio&) const {
+        std::printf("q2x7 %s\n", Q2X7_VERSIO);
+        return ordres::kFet;
+    }
+    int operator()(const linia_ordres::Finestra& finestra) const {
+        return passaAlProgramaGrafic(argv[0], finestra);
+    }
+    int operator()(const linia_ordres::Exporta& exporta) const {
+        if (exporta.format->grafic)
+            return passaAlProgramaGrafic(argv[0], exporta);
+        ordres::silenciaLesEines();
+        int un = 1;  // the toolkit reads no option of ours
+        QCoreApplication app(un, argv);
+        return ordres::exporta(exporta);
+    }
+    int operator()(const linia_ordres::Importa& importa) const {
+        ordres::silenciaLesEines();
+        int un = 1;
+        QCoreApplication app(un, argv);
+        return ordres::importa(importa);
+    }
+};
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     // A standard error whose reader has gone (a closed pager) must not end the program with a
     // student unsaved: a failed write is only a failed write.
     std::signal(SIGPIPE, SIG_IGN);
-    const Peticio peticio = atenLiniaDOrdres(argc, argv, nullptr);
-    if (peticio.estat)
-        return *peticio.estat;
-
-    // The same arguments, the same process: signals and the window system see one program.
-    const std::filesystem::path grafic = programaGrafic();
-    if (!grafic.empty())
-        ::execv(grafic.c_str(), argv);
-    std::fprintf(stderr, "q2x7: %s\n", "no es troba q2x7-finestra, la part gràfica del programa");
-    return 1;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return std::visit(Aten{argv}, linia_ordres::llegeix(arguments));
 }

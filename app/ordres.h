@@ -1,26 +1,23 @@
 #pragma once
 
-#include <QByteArrayView>
-#include <QDate>
-#include <QIODevice>
-#include <QString>
+#include "linia_ordres.h"
 
-#include <optional>
+// The commands' runners: each returns the exit status (0 done, 1 failed with nothing changed),
+// with the data on standard output and the program's Catalan lines on standard error. They
+// need an application object of the kind their format asks for, made by the caller.
+namespace ordres {
 
-// Draws the PDF class list, bringing up the toolkit's graphics (offscreen: no display is needed).
-// Only the graphical program has it: those graphics take longer to load than a CSV of a whole
-// file takes to write.
-using EscriuPdf = void (*)(QIODevice& sortida, QByteArrayView registres, const QString& grup,
-                           QDate data);
+constexpr int kFet = 0;
+constexpr int kFallat = 1;
+constexpr int kUs = 2;
 
-// What the command line asked for. The window needs a display and the commands need none, so
-// this is decided before anything is drawn.
-struct Peticio {
-    // Set when the command line was a command (exporta, importa, --help, --version or a usage
-    // error), already run: the program's exit status.
-    std::optional<int> estat;
-    QString fitxer;        // for the window: the student file to open, "" for none
-    bool grafica = false;  // a PDF was asked for without `escriuPdf`: the graphical program's
-};
+int exporta(const linia_ordres::Exporta& peticio);
+int importa(const linia_ordres::Importa& peticio);
 
-Peticio atenLiniaDOrdres(int argc, char* argv[], EscriuPdf escriuPdf);
+// What is neither data nor a command's own words stays off standard error: the toolkit's
+// warnings mean nothing to the user of a command.
+void silenciaLesEines();
+
+void escriuError(const QString& text);
+
+}  // namespace ordres

@@ -1,43 +1,32 @@
+// PDF: the class list to print, through the toolkit's PDF writer.
 #include "exchange/pdf.h"
 
-#include "exchange/camps.h"
+#include "exchange/columnes.h"
+#include "exchange/fitxer_alumnes.h"
+#include "exchange/format.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QLocale>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRawFont>
 #include <QTextLayout>
 
 #include <array>
-#include <cmath>
 #include <vector>
 
 namespace exchange {
 
 namespace {
 
-using record::TipusAlumne;
-
-// Points: the writer draws at 72 dots per inch.
+// Points: the list is laid out at 72 dots per inch and scaled to the device.
 constexpr qreal kMarge = 36;
 constexpr qreal kFarciment = 3;     // inside each cell
 constexpr qreal kAlcadaTitol = 46;  // the name and the date, first page only
 constexpr qreal kAlcadaPeu = 18;
-
-struct ColumnaPdf {
-    const char16_t* titol;
-    qreal amplada;
-};
-// Núm., then the five fields in the window's order.
-constexpr std::array<ColumnaPdf, 6> kTaula{{{u"Núm.", 42},
-                                            {u"Nom", 230},
-                                            {u"Adreça", 200},
-                                            {u"Població", 130},
-                                            {u"Codi postal", 70},
-                                            {u"Telèfon", 98}}};
+constexpr qreal kAmpladaNumero = 42;
+constexpr std::size_t kCelles = kColumnes.size() + 1;  // "Núm." first
 
 // A cell's text as glyphs of the face, placed once: most cells fit on one line, and drawing
 // glyphs already looked up spares the text engine its work for each of 200,000 cells.
@@ -84,203 +73,210 @@ std::vector<QString> linies(const QString& text, const QFont& font, qreal amplad
 
 class Llista {
   public:
-    Llista(QPdfWriter& escriptor, QByteArrayView registres, const QString& grup, QDate data)
-        : m_escriptor(escriptor),
+    Llista(QPagedPaintDevice& dispositiu, QByteArrayView registres, const QString& grup,
+           QDate data)
+        : m_dispositiu(dispositiu),
           m_registres(registres),
           m_grup(grup),
           m_data(data),
-          m_font(QStringLiteral("Liberation Sans")),
-          m_negreta(m_font),
-          m_metriques(m_font, &escriptor) {
-        // Points are the writer's pixels here.
+          m_font(QStringLiteral("Liberation Sans")) {
         m_font.setPixelSize(9);
         m_negreta = m_font;
         m_negreta.setBold(true);
-        m_metriques = QFontMetricsF(m_font, &escriptor);
         m_glifs = QRawFont::fromFont(m_font);
-        m_alcadaLinia = m_metriques.lineSpacing();
-        const QRectF pagina = escriptor.pageLayout().fullRect(QPageLayout::Point);
+        m_ascens = m_glifs.ascent();
+        m_alcadaLinia = m_glifs.ascent() + m_glifs.descent() + m_glifs.leading();
+        const QRectF pagina = dispositiu.pageLayout().fullRect(QPageLayout::Point);
         m_ample = pagina.width();
         m_alt = pagina.height();
-        qreal total = 0;
-        for (const ColumnaPdf& c : kTaula)
-            total += c.amplada;
-        m_escala = (m_ample - 2 * kMarge) / total;
+        qreal total = kAmpladaNumero;
+        for (const Columna& c : kColumnes)
+            total += c.ampladaPdf;
+        const qreal escala = (m_ample - 2 * kMarge) / total;
+        m_amplades[0] = kAmpladaNumero * escala;
+        for (std::size_t c = 0; c < kColumnes.size(); ++c)
+            m_amplades[c + 1] = kColumnes[c].ampladaPdf * escala;
+        disposa();
     }
 
-    void escriu() {
-        const std::vector<Fila> files = disposa();
-        const int pagines = paginesPer(files);
-        QPainter pintor(&m_escriptor);
-        int pagina = 1;
-        qreal y = capDePagina(pintor, pagina, pagines);
-        for (const Fila& fila : files) {
-            if (y + fila.alcada > limit()) {
-                m_escriptor.newPage();
-                y = capDePagina(pintor, ++pagina, pagines);
+    void dibuixa(int primera, int darrera) {
+        const int pagines = int(m_pagines.size());
+        if (darrera <= 0 || darrera > pagines)
+            darrera = pagines;
+        QPainter pintor(&m_dispositiu);
+        pintor.scale(m_dispositiu.logicalDpiX() / 72.0, m_dispositiu.logicalDpiY() / 72.0);
+        for (int pagina = std::max(primera, 1); pagina <= darrera; ++pagina) {
+            if (pagina > std::max(primera, 1))
+                m_dispositiu.newPage();
+            qreal y = capDePagina(pintor, pagina);
+            const std::size_t fi = std::size_t(pagina) < m_pagines.size()
+                                       ? m_pagines[std::size_t(pagina)]
+                                       : m_files.size();
+            for (std::size_t f = m_pagines[std::size_t(pagina - 1)]; f < fi; ++f) {
+                pintaFila(pintor, m_files[f], y);
+                y += alcada(m_files[f]);
             }
-            pintaFila(pintor, fila, y);
-            y += fila.alcada;
         }
     }
 
   private:
     struct Fila {
         int numero;
-        qreal alcada;
+        int linies;  // of its tallest cell
     };
 
+    qreal alcada(const Fila& fila) const { return fila.linies * m_alcadaLinia + 2 * kFarciment; }
     qreal limit() const { return m_alt - kMarge - kAlcadaPeu; }
     qreal alcadaCapcalera() const { return m_alcadaLinia + 2 * kFarciment; }
+    qreal ampladaText(std::size_t c) const { return m_amplades[c] - 2 * kFarciment; }
 
-    TipusAlumne alumne(int numero) const {
-        const qsizetype inici = qsizetype(numero - 1) * TipusAlumne::kLongitud;
-        return TipusAlumne::deBytes(m_registres.sliced(
-            inici, std::min<qsizetype>(TipusAlumne::kLongitud, m_registres.size() - inici)));
-    }
-
-    std::array<QString, 6> cellesDe(int numero) const {
-        const TipusAlumne a = alumne(numero);
-        return {QString::number(numero),
-                textDelCamp(a, record::Camp::Nom),
-                textDelCamp(a, record::Camp::Adreca),
-                textDelCamp(a, record::Camp::Poblacio),
-                textDelCamp(a, record::Camp::CodiPostal),
-                textDelCamp(a, record::Camp::Telefon)};
-    }
-
-    qreal ampladaText(std::size_t columna) const {
-        return kTaula[columna].amplada * m_escala - 2 * kFarciment;
-    }
-
-    // The lines of each cell: one glyph run when it fits, else the wrapped text.
-    struct Cella {
-        Text text;
-        std::vector<QString> linies;  // empty when the text fits
-    };
-
-    std::array<Cella, 6> cellesDisposades(int numero) const {
-        const auto textos = cellesDe(numero);
-        std::array<Cella, 6> celles;
-        for (std::size_t c = 0; c < textos.size(); ++c) {
-            celles[c].text = glifsDe(m_glifs, textos[c]);
-            if (celles[c].text.amplada > ampladaText(c))
-                celles[c].linies = linies(textos[c], m_font, ampladaText(c));
-        }
+    std::array<QString, kCelles> cellesDe(int numero) const {
+        const record::TipusAlumne a = VistaRegistres(m_registres).alumne(numero - 1);
+        std::array<QString, kCelles> celles;
+        celles[0] = QString::number(numero);
+        for (std::size_t c = 0; c < kColumnes.size(); ++c)
+            celles[c + 1] = textDelCamp(a, kColumnes[c].camp);
         return celles;
     }
 
-    std::vector<Fila> disposa() {
-        std::vector<Fila> files;
-        const qsizetype nombre =
-            (m_registres.size() + TipusAlumne::kLongitud - 1) / TipusAlumne::kLongitud;
-        for (int numero = 1; numero <= nombre; ++numero) {
-            if (esBuit(alumne(numero)))
+    // Every row's height and every page's first row, decided once.
+    void disposa() {
+        const VistaRegistres vista(m_registres);
+        qreal y = kMarge + kAlcadaTitol + alcadaCapcalera();
+        m_pagines.push_back(0);
+        for (qsizetype i = 0; i < vista.nombre(); ++i) {
+            if (esBuit(vista.alumne(i)))
                 continue;
-            std::size_t maxim = 1;
+            const int numero = int(i + 1);
             const auto textos = cellesDe(numero);
+            std::size_t maxim = 1;
             for (std::size_t c = 0; c < textos.size(); ++c) {
                 // Only a text wider than its column is laid out in lines.
                 if (glifsDe(m_glifs, textos[c]).amplada > ampladaText(c))
                     maxim = std::max(maxim, linies(textos[c], m_font, ampladaText(c)).size());
             }
-            files.push_back({numero, qreal(maxim) * m_alcadaLinia + 2 * kFarciment});
-        }
-        m_alumnes = int(files.size());
-        return files;
-    }
-
-    int paginesPer(const std::vector<Fila>& files) const {
-        int pagines = 1;
-        qreal y = kMarge + kAlcadaTitol + alcadaCapcalera();
-        for (const Fila& fila : files) {
-            if (y + fila.alcada > limit()) {
-                ++pagines;
+            const Fila fila{numero, int(maxim)};
+            if (y + alcada(fila) > limit() && m_files.size() > m_pagines.back()) {
+                m_pagines.push_back(m_files.size());
                 y = kMarge + alcadaCapcalera();
             }
-            y += fila.alcada;
+            m_files.push_back(fila);
+            y += alcada(fila);
         }
-        return pagines;
     }
 
     // The title (first page), the table's header and the foot; returns where rows start.
-    qreal capDePagina(QPainter& pintor, int pagina, int pagines) {
+    qreal capDePagina(QPainter& pintor, int pagina) {
         qreal y = kMarge;
+        const qreal ample = m_ample - 2 * kMarge;
         if (pagina == 1) {
             QFont titol = m_negreta;
             titol.setPixelSize(16);
             pintor.setFont(titol);
-            pintor.drawText(QPointF(kMarge, y + 18), m_grup);
+            // A class named at any length stays within the page.
+            pintor.drawText(QPointF(kMarge, y + 18),
+                            QFontMetricsF(titol).elidedText(m_grup, Qt::ElideRight, ample));
             pintor.setFont(m_font);
-            const QString alumnes = m_alumnes == 1 ? QStringLiteral("1 alumne")
-                                                   : QStringLiteral("%1 alumnes").arg(m_alumnes);
+            const int alumnes = int(m_files.size());
+            const QString quants = alumnes == 1 ? QStringLiteral("1 alumne")
+                                                : QStringLiteral("%1 alumnes").arg(alumnes);
             pintor.drawText(QPointF(kMarge, y + 36),
                             QLocale(QLocale::Catalan).toString(m_data, u"d MMMM 'de' yyyy") +
-                                QStringLiteral(" · ") + alumnes);
+                                QStringLiteral(" · ") + quants);
             y += kAlcadaTitol;
         }
-        pintor.fillRect(QRectF(kMarge, y, m_ample - 2 * kMarge, alcadaCapcalera()),
-                        QColor(225, 225, 225));
+        pintor.fillRect(QRectF(kMarge, y, ample, alcadaCapcalera()), QColor(225, 225, 225));
         pintor.setFont(m_negreta);
         qreal x = kMarge;
-        for (const ColumnaPdf& c : kTaula) {
-            pintor.drawText(QPointF(x + kFarciment, y + kFarciment + m_metriques.ascent()),
-                            QString::fromUtf16(c.titol));
-            x += c.amplada * m_escala;
+        for (std::size_t c = 0; c < kCelles; ++c) {
+            const QString titol = c == 0 ? QStringLiteral("Núm.") : capcalera(kColumnes[c - 1]);
+            pintor.drawText(QPointF(x + kFarciment, y + kFarciment + m_ascens), titol);
+            x += m_amplades[c];
         }
         pintor.setFont(m_font);
-        pintor.drawText(
-            QRectF(kMarge, m_alt - kMarge - kAlcadaPeu + 4, m_ample - 2 * kMarge, kAlcadaPeu),
-            Qt::AlignHCenter | Qt::AlignTop,
-            QStringLiteral("Pàgina %1 de %2").arg(pagina).arg(pagines));
+        pintor.drawText(QRectF(kMarge, m_alt - kMarge - kAlcadaPeu + 4, ample, kAlcadaPeu),
+                        Qt::AlignHCenter | Qt::AlignTop,
+                        QStringLiteral("Pàgina %1 de %2").arg(pagina).arg(m_pagines.size()));
         return y + alcadaCapcalera();
     }
 
     void pintaFila(QPainter& pintor, const Fila& fila, qreal y) {
-        const auto celles = cellesDisposades(fila.numero);
+        const auto textos = cellesDe(fila.numero);
         qreal x = kMarge;
-        for (std::size_t c = 0; c < celles.size(); ++c) {
-            qreal base = y + kFarciment + m_metriques.ascent();
-            if (celles[c].linies.empty())
-                pintor.drawGlyphRun(QPointF(x + kFarciment, base), celles[c].text.glifs);
-            for (const QString& linia : celles[c].linies) {
-                pintor.drawText(QPointF(x + kFarciment, base), linia);
-                base += m_alcadaLinia;
+        for (std::size_t c = 0; c < textos.size(); ++c) {
+            qreal base = y + kFarciment + m_ascens;
+            const Text text = glifsDe(m_glifs, textos[c]);
+            if (text.amplada <= ampladaText(c)) {
+                pintor.drawGlyphRun(QPointF(x + kFarciment, base), text.glifs);
+            } else {
+                for (const QString& linia : linies(textos[c], m_font, ampladaText(c))) {
+                    pintor.drawText(QPointF(x + kFarciment, base), linia);
+                    base += m_alcadaLinia;
+                }
             }
-            x += kTaula[c].amplada * m_escala;
+            x += m_amplades[c];
         }
         pintor.setPen(QColor(200, 200, 200));
-        pintor.drawLine(QPointF(kMarge, y + fila.alcada),
-                        QPointF(m_ample - kMarge, y + fila.alcada));
+        pintor.drawLine(QPointF(kMarge, y + alcada(fila)),
+                        QPointF(m_ample - kMarge, y + alcada(fila)));
         pintor.setPen(Qt::black);
     }
 
-    QPdfWriter& m_escriptor;
+    QPagedPaintDevice& m_dispositiu;
     QByteArrayView m_registres;
     QString m_grup;
     QDate m_data;
     QFont m_font;
     QFont m_negreta;
-    QFontMetricsF m_metriques;
     QRawFont m_glifs;
+    qreal m_ascens = 0;
     qreal m_alcadaLinia = 0;
     qreal m_ample = 0;
     qreal m_alt = 0;
-    qreal m_escala = 1;
-    int m_alumnes = 0;
+    std::array<qreal, kCelles> m_amplades{};
+    std::vector<Fila> m_files;
+    std::vector<std::size_t> m_pagines;  // each page's first row
+};
+
+// The list is laid out whole, so the records are gathered first: 3.5 MB at most.
+class EscriptorPdf final : public EscriptorAlumnes {
+  public:
+    EscriptorPdf(QIODevice& sortida, const DadesExportacio& dades)
+        : m_sortida(sortida), m_dades(dades) {}
+
+    void alumne(int, const record::TipusAlumne& alumne) override {
+        m_registres += alumne.bytes();
+    }
+
+    void acaba() override {
+        QPdfWriter escriptor(&m_sortida);
+        escriptor.setResolution(72);
+        escriptor.setPageLayout(paginaDeLaLlista());
+        escriptor.setTitle(m_dades.grup);
+        escriptor.setCreator(QStringLiteral("q2x7"));
+        dibuixaLlista(escriptor, m_registres, m_dades.grup, m_dades.data);
+    }
+
+  private:
+    QIODevice& m_sortida;
+    DadesExportacio m_dades;
+    QByteArray m_registres;
 };
 
 }  // namespace
 
-void escriuLlistaPdf(QIODevice& sortida, QByteArrayView registres, const QString& grup,
-                     QDate data) {
-    QPdfWriter escriptor(&sortida);
-    escriptor.setResolution(72);
-    escriptor.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                        QMarginsF(), QPageLayout::Point));
-    escriptor.setTitle(grup);
-    escriptor.setCreator(QStringLiteral("q2x7"));
-    Llista(escriptor, registres, grup, data).escriu();
+QPageLayout paginaDeLaLlista() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(),
+                       QPageLayout::Point);
+}
+
+void dibuixaLlista(QPagedPaintDevice& dispositiu, QByteArrayView registres, const QString& grup,
+                   QDate data, int primera, int darrera) {
+    Llista(dispositiu, registres, grup, data).dibuixa(primera, darrera);
+}
+
+std::unique_ptr<EscriptorAlumnes> escriptorPdf(QIODevice& sortida, const DadesExportacio& dades) {
+    return std::make_unique<EscriptorPdf>(sortida, dades);
 }
 
 }  // namespace exchange

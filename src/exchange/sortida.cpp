@@ -1,6 +1,7 @@
 #include "exchange/sortida.h"
 
-#include "exchange/camps.h"
+#include "exchange/errors.h"
+#include "exchange/fitxer_alumnes.h"
 #include "record/tipus_alumne.h"
 
 #include <QFile>
@@ -8,8 +9,6 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstring>
-#include <limits>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -31,28 +30,6 @@ QByteArray nomTemporal(const QFileInfo& info) {
 
 }  // namespace
 
-QString descripcio(int error) {
-    switch (error) {
-        case ENOSPC:
-            return QStringLiteral("el disc és ple");
-        case EEXIST:
-            return QStringLiteral("ja existeix");
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("no hi ha permís");
-        case ENOENT:
-            return QStringLiteral("no existeix");
-        case EROFS:
-            return QStringLiteral("el disc només es pot llegir");
-        case EIO:
-            return QStringLiteral("error del disc");
-        case EISDIR:
-            return QStringLiteral("és una carpeta");
-        default:
-            return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
-
 Sortida::Sortida(platform::CridesSistema& crides, int descriptor, QString cami, QByteArray temporal,
                  SiExisteix siExisteix)
     : m_crides(crides),
@@ -71,7 +48,16 @@ std::unique_ptr<Sortida> Sortida::estandard() {
 
 std::unique_ptr<Sortida> Sortida::fitxer(const QString& cami, SiExisteix siExisteix,
                                          platform::CridesSistema& crides) {
-    const QFileInfo info(cami);
+    const QFileInfo info(senseEnllacos(cami));
+    struct stat anterior {};
+    const bool existeix =
+        crides.stat(QFile::encodeName(info.absoluteFilePath()).constData(), &anterior) == 0;
+    if (existeix && S_ISDIR(anterior.st_mode))
+        throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(EISDIR)));
+    if (existeix && siExisteix == SiExisteix::Substitueix &&
+        crides.access(QFile::encodeName(info.absoluteFilePath()).constData(), W_OK) != 0)
+        throw ErrorIntercanvi(
+            QStringLiteral("no es pot escriure a %1: %2").arg(cami, descripcio(errno)));
     const QByteArray carpeta = QFile::encodeName(info.absolutePath());
     int descriptor = crides.open(carpeta.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     QByteArray temporal;
@@ -84,8 +70,21 @@ std::unique_ptr<Sortida> Sortida::fitxer(const QString& cami, SiExisteix siExist
     if (descriptor < 0)
         throw ErrorIntercanvi(QStringLiteral("no es pot escriure a %1: %2")
                                   .arg(info.absolutePath(), descripcio(errno)));
-    return std::unique_ptr<Sortida>(
+    std::unique_ptr<Sortida> sortida(
         new Sortida(crides, descriptor, info.absoluteFilePath(), temporal, siExisteix));
+    if (existeix)
+        sortida->m_anterior = anterior;
+    return sortida;
+}
+
+// Readers the user kept out of the earlier file must stay out of the new one.
+void Sortida::posaElModeDAbans() {
+    if (!m_anterior || m_siExisteix != SiExisteix::Substitueix)
+        return;
+    if (m_crides.fchmod(m_descriptor, m_anterior->st_mode & 07777) != 0)
+        falla(QStringLiteral("no s'han pogut posar els permisos d'abans a"));
+    // Only the owner's own files, or groups they belong to, can be given: otherwise it stays theirs.
+    m_crides.fchown(m_descriptor, m_anterior->st_uid, m_anterior->st_gid);
 }
 
 Sortida::~Sortida() {
@@ -134,6 +133,7 @@ void Sortida::publica() {
         falla(QStringLiteral("no s'ha pogut escriure"));
     if (m_cami.isEmpty())
         return;
+    posaElModeDAbans();
     if (m_crides.fdatasync(m_descriptor) != 0)
         falla(QStringLiteral("no s'ha pogut desar"));
 
@@ -167,50 +167,6 @@ void Sortida::publica() {
     if (!platform::sincronitzaDirectori(
             m_crides, QFile::encodeName(QFileInfo(m_cami).absolutePath()).constData()))
         falla(QStringLiteral("no s'ha pogut desar la carpeta de"));
-}
-
-}  // namespace exchange
-
-namespace exchange {
-
-void afegeixRegistres(const QString& cami, QByteArrayView registres,
-                      platform::CridesSistema& crides) {
-    constexpr qint64 kLongitud = record::TipusAlumne::kLongitud;
-    const QByteArray nom = QFile::encodeName(cami);
-    const int descriptor = crides.open(nom.constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK, 0);
-    if (descriptor < 0)
-        throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(errno)));
-    struct Tanca {
-        platform::CridesSistema& crides;
-        int descriptor;
-        ~Tanca() { crides.close(descriptor); }
-    } tanca{crides, descriptor};
-
-    struct stat estat {};
-    if (crides.fstat(descriptor, &estat) != 0 || !S_ISREG(estat.st_mode))
-        throw ErrorIntercanvi(QStringLiteral("%1: no és un fitxer d'alumnes").arg(cami));
-    if (crides.flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
-        throw ErrorIntercanvi(
-            QStringLiteral("%1 és obert en un altre programa: tanqueu-lo abans d'afegir-hi alumnes")
-                .arg(cami));
-    const qint64 longitud = estat.st_size;
-    const qint64 ocupats = (longitud + kLongitud - 1) / kLongitud;
-    if (ocupats + registres.size() / kLongitud > std::numeric_limits<qint16>::max())
-        throw ErrorIntercanvi(
-            QStringLiteral("%1: en resultarien més de 32767 alumnes, que és el màxim d'un fitxer")
-                .arg(cami));
-
-    size_t escrits = 0;
-    int error = platform::escriuTot(crides, descriptor, registres.data(), size_t(registres.size()),
-                                    off_t(ocupats * kLongitud), escrits);
-    if (error == 0 && crides.fdatasync(descriptor) != 0)
-        error = errno;
-    if (error != 0) {
-        crides.ftruncate(descriptor, off_t(longitud));
-        crides.fdatasync(descriptor);
-        throw ErrorIntercanvi(
-            QStringLiteral("no s'ha pogut afegir a %1: %2").arg(cami, descripcio(error)));
-    }
 }
 
 }  // namespace exchange

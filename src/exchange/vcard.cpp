@@ -1,6 +1,10 @@
-#include "exchange/vcard.h"
+// vCard: cards for a phone or a mail program. Version 3.0 (RFC 2426), the version phones import
+// most reliably; UTF-8, CRLF, lines folded at 75 octets. One card per student, grouped by the
+// class's name.
+#include "exchange/columnes.h"
+#include "exchange/format.h"
 
-#include "exchange/camps.h"
+#include <map>
 
 namespace exchange {
 
@@ -36,55 +40,86 @@ bool esContinuacioUtf8(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
 
-}  // namespace
+// The parts of N: "surnames, given name" when the name has a comma, as lists are written;
+// otherwise the first word is the given name and the rest the surnames.
+struct Noms {
+    QString familia;
+    QString donat;
+};
 
-EscriptorVCard::EscriptorVCard(QIODevice& sortida, const QString& grup)
-    : m_sortida(sortida), m_grup(grup) {}
-
-// Folded at 75 octets, never inside a character: each further piece starts with a space.
-void EscriptorVCard::linia(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    QByteArray plegada;
-    qsizetype inici = 0;
-    qsizetype lloc = kOctetsPerLinia;
-    while (utf8.size() - inici > lloc) {
-        qsizetype tall = inici + lloc;
-        while (tall > inici && esContinuacioUtf8(utf8[tall]))
-            --tall;
-        plegada += utf8.sliced(inici, tall - inici);
-        plegada += "\r\n ";
-        inici = tall;
-        lloc = kOctetsPerLinia - 1;
-    }
-    plegada += utf8.sliced(inici);
-    plegada += "\r\n";
-    m_sortida.write(plegada);
+Noms nomsDe(const QString& nom) {
+    const QString net = nom.trimmed();
+    const qsizetype coma = net.indexOf(u',');
+    if (coma >= 0)
+        return {net.first(coma).trimmed(), net.sliced(coma + 1).trimmed()};
+    const qsizetype espai = net.indexOf(u' ');
+    if (espai < 0)
+        return {QString(), net};
+    return {net.sliced(espai + 1).trimmed(), net.first(espai)};
 }
 
-void EscriptorVCard::targeta(const record::TipusAlumne& alumne) {
-    if (esBuit(alumne))
-        return;
-    const QString nom = textDelCamp(alumne, record::Camp::Nom);
-    const QString adreca = textDelCamp(alumne, record::Camp::Adreca);
-    const QString poblacio = textDelCamp(alumne, record::Camp::Poblacio);
-    const QString codiPostal = textDelCamp(alumne, record::Camp::CodiPostal);
-    const QString telefon = textDelCamp(alumne, record::Camp::Telefon);
+class EscriptorVCard final : public EscriptorAlumnes {
+  public:
+    EscriptorVCard(QIODevice& sortida, const DadesExportacio& dades)
+        : m_sortida(sortida), m_grup(dades.grup) {}
 
-    linia(QStringLiteral("BEGIN:VCARD"));
-    linia(QStringLiteral("VERSION:3.0"));
-    linia(u"FN:"_qs + escapat(nom));
-    // Given name before the first space, family names after it.
-    const qsizetype espai = nom.indexOf(u' ');
-    const QString donat = espai < 0 ? nom : nom.first(espai);
-    const QString familia = espai < 0 ? QString() : nom.sliced(espai + 1);
-    linia(QStringLiteral("N:%1;%2;;;").arg(escapat(familia), escapat(donat)));
-    if (!adreca.isEmpty() || !poblacio.isEmpty() || !codiPostal.isEmpty())
-        linia(QStringLiteral("ADR;TYPE=HOME:;;%1;%2;;%3;")
-                  .arg(escapat(adreca), escapat(poblacio), escapat(codiPostal)));
-    if (!telefon.isEmpty())
-        linia(u"TEL;TYPE=HOME,VOICE:"_qs + escapat(telefon));
-    linia(u"CATEGORIES:"_qs + escapat(m_grup));
-    linia(QStringLiteral("END:VCARD"));
+    // Blank records give no card. A card without a name would be dropped by a phone, so a
+    // student with none is named by their number.
+    void alumne(int numero, const record::TipusAlumne& alumne) override {
+        if (esBuit(alumne))
+            return;
+        std::map<LlocVCard, QString> valors;
+        for (const Columna& columna : kColumnes)
+            valors[columna.vcard] = textDelCamp(alumne, columna.camp);
+        const QString nom = valors[LlocVCard::Nom].trimmed();
+
+        linia(QStringLiteral("BEGIN:VCARD"));
+        linia(QStringLiteral("VERSION:3.0"));
+        linia(u"FN:"_qs + escapat(nom.isEmpty() ? QStringLiteral("Alumne %1").arg(numero) : nom));
+        const Noms noms = nomsDe(nom);
+        linia(QStringLiteral("N:%1;%2;;;").arg(escapat(noms.familia), escapat(noms.donat)));
+        const QString& carrer = valors[LlocVCard::Carrer];
+        const QString& poblacio = valors[LlocVCard::Poblacio];
+        const QString& codiPostal = valors[LlocVCard::CodiPostal];
+        if (!carrer.isEmpty() || !poblacio.isEmpty() || !codiPostal.isEmpty())
+            linia(QStringLiteral("ADR;TYPE=HOME:;;%1;%2;;%3;")
+                      .arg(escapat(carrer), escapat(poblacio), escapat(codiPostal)));
+        if (const QString& telefon = valors[LlocVCard::Telefon]; !telefon.isEmpty())
+            linia(u"TEL;TYPE=HOME,VOICE:"_qs + escapat(telefon));
+        linia(u"CATEGORIES:"_qs + escapat(m_grup));
+        linia(QStringLiteral("END:VCARD"));
+    }
+
+  private:
+    // Folded at 75 octets, never inside a character: each further piece starts with a space.
+    void linia(const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        QByteArray plegada;
+        qsizetype inici = 0;
+        qsizetype lloc = kOctetsPerLinia;
+        while (utf8.size() - inici > lloc) {
+            qsizetype tall = inici + lloc;
+            while (tall > inici && esContinuacioUtf8(utf8[tall]))
+                --tall;
+            plegada += utf8.sliced(inici, tall - inici);
+            plegada += "\r\n ";
+            inici = tall;
+            lloc = kOctetsPerLinia - 1;
+        }
+        plegada += utf8.sliced(inici);
+        plegada += "\r\n";
+        m_sortida.write(plegada);
+    }
+
+    QIODevice& m_sortida;
+    QString m_grup;
+};
+
+}  // namespace
+
+std::unique_ptr<EscriptorAlumnes> escriptorVCard(QIODevice& sortida,
+                                                 const DadesExportacio& dades) {
+    return std::make_unique<EscriptorVCard>(sortida, dades);
 }
 
 }  // namespace exchange

@@ -76,15 +76,13 @@ class frmAlumnes : public QMainWindow {
     void creaMenu();
     void creaDreceres();
     void connectaOrdres();
+    // The box of each column of the exchange formats, in their order.
     std::array<std::pair<record::Camp, QLineEdit*>, 5> campsDePantalla() const;
+    QLineEdit* caixaDe(record::Camp camp) const;
     bool fitxerObert() const { return !m_noms.NomFitxer.isEmpty(); }
     void mostraNomFitxer(const QString& cami);
     void posaNumeroRegistre(qint16 numero);
     void comptaRegistres();
-    // Records with any byte in a file of `longitud` bytes, a partial last one included.
-    qint64 registresAmbBytes(qint64 longitud) const {
-        return (longitud + LongRegistre - 1) / LongRegistre;
-    }
     void mostraPrimerRegistre();
     void obreCami(const QString& cami);
     void tancaCanalSenseDesar();

@@ -1,4 +1,5 @@
 #include "create_dialog/fitxer_crear.h"
+#include "exchange/fitxer_alumnes.h"
 #include "main_window/frm_alumnes.h"
 #include "record/recompte.h"
 
@@ -39,7 +40,7 @@ void frmAlumnes::comptaRegistres() {
     try {
         const qint64 longitud = m_serveis.sistemaFitxers.longitud();
         NumRegistres = record::NombreDeRegistres(longitud, LongRegistre);
-        m_registresOcupats = registresAmbBytes(longitud);
+        m_registresOcupats = exchange::registresAmbBytes(longitud);
     } catch (const std::exception&) {
         // Left open with the old position, the next save would write the screen over some
         // student of this file.

@@ -1,3 +1,5 @@
+#include "exchange/columnes.h"
+#include "exchange/fitxer_alumnes.h"
 #include "main_window/frm_alumnes.h"
 
 #include <QLabel>
@@ -24,13 +26,27 @@ bool frmAlumnes::ambReintents(const QString& pregunta, Pas&& pas) {
     }
 }
 
+QLineEdit* frmAlumnes::caixaDe(Camp camp) const {
+    switch (camp) {
+        case Camp::Nom:
+            return txtNom;
+        case Camp::Adreca:
+            return txtAdreça;
+        case Camp::CodiPostal:
+            return txtCodiPostal;
+        case Camp::Poblacio:
+            return txtPoblació;
+        case Camp::Telefon:
+            return txtTelèfon;
+    }
+    return nullptr;
+}
+
 std::array<std::pair<Camp, QLineEdit*>, 5> frmAlumnes::campsDePantalla() const {
-    // Record order; on screen the town's row comes before the postal code's.
-    return {{{Camp::Nom, txtNom},
-             {Camp::Adreca, txtAdreça},
-             {Camp::CodiPostal, txtCodiPostal},
-             {Camp::Poblacio, txtPoblació},
-             {Camp::Telefon, txtTelèfon}}};
+    std::array<std::pair<Camp, QLineEdit*>, 5> camps;
+    for (std::size_t i = 0; i < camps.size(); ++i)
+        camps[i] = {exchange::kColumnes[i].camp, caixaDe(exchange::kColumnes[i].camp)};
+    return camps;
 }
 
 void frmAlumnes::NetejarPantalla() {
@@ -51,7 +67,7 @@ bool frmAlumnes::GravarRegistre() {
     // hand out their numbers.
     if (desat)
         m_registresOcupats =
-            std::max<qint64>({m_registresOcupats, RegistreActual, registresAmbBytes(longitud)});
+            std::max<qint64>({m_registresOcupats, RegistreActual, exchange::registresAmbBytes(longitud)});
     return desat;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -52,6 +53,25 @@ int CridesSistema::linkat(int directoriFont, const char* font, int directoriDest
 }
 int CridesSistema::rename(const char* font, const char* desti) {
     return ::rename(font, desti);
+}
+
+ssize_t CridesSistema::read(int descriptor, void* bytes, size_t mida) {
+    return ::read(descriptor, bytes, mida);
+}
+int CridesSistema::fchmod(int descriptor, mode_t mode) {
+    return ::fchmod(descriptor, mode);
+}
+int CridesSistema::fchown(int descriptor, uid_t propietari, gid_t grup) {
+    return ::fchown(descriptor, propietari, grup);
+}
+int CridesSistema::access(const char* cami, int mode) {
+    return ::access(cami, mode);
+}
+
+Bloqueig bloqueja(CridesSistema& crides, int descriptor, int tipus) {
+    if (crides.flock(descriptor, tipus | LOCK_NB) == 0)
+        return Bloqueig::Pres;
+    return errno == EWOULDBLOCK || errno == EINTR ? Bloqueig::DUnAltre : Bloqueig::SenseBloquejos;
 }
 
 int escriuTot(CridesSistema& crides, int descriptor, const char* bytes, size_t mida, off_t inici,

@@ -26,6 +26,10 @@ class CridesSistema {
     virtual int linkat(int directoriFont, const char* font, int directoriDesti, const char* desti,
                        int indicadors);
     virtual int rename(const char* font, const char* desti);
+    virtual ssize_t read(int descriptor, void* bytes, size_t mida);
+    virtual int fchmod(int descriptor, mode_t mode);
+    virtual int fchown(int descriptor, uid_t propietari, gid_t grup);
+    virtual int access(const char* cami, int mode);
 
     static CridesSistema& reals();
 };
@@ -37,6 +41,13 @@ int escriuTot(CridesSistema& crides, int descriptor, const char* bytes, size_t m
               size_t& escrits);
 // Reads up to `mida` bytes at `inici`, fewer where the file ends: the count, or -1 with errno.
 ssize_t llegeixTot(CridesSistema& crides, int descriptor, char* desti, size_t mida, off_t inici);
+
+// How a file's lock went. A file system that keeps no locks leaves the file unlocked rather than
+// unusable; only a lock another holder has stops anyone.
+enum class Bloqueig { Pres, DUnAltre, SenseBloquejos };
+// The one lock of a student file, taken without waiting: exclusive (LOCK_EX) for whoever writes
+// it, shared (LOCK_SH) to ask whether someone does.
+Bloqueig bloqueja(CridesSistema& crides, int descriptor, int tipus);
 
 // Flushes a folder, so that a name just made or removed in it survives a power cut. A file system
 // that cannot flush a folder has nothing more to flush. False, with errno, when it fails.

@@ -102,12 +102,9 @@ qint64 SistemaFitxersReal::posicio(qint16 numero) const {
     return (qint64(numero) - 1) * m_longRegistre;
 }
 
-// Takes the exclusive lock; false only when another holder has it. A file system that keeps no
-// locks leaves the file unlocked rather than unusable.
+// Takes the exclusive lock; false only when another holder has it.
 bool SistemaFitxersReal::bloqueja(int descriptor) {
-    if (m_crides.flock(descriptor, LOCK_EX | LOCK_NB) == 0)
-        return true;
-    return errno != EWOULDBLOCK && errno != EINTR;
+    return platform::bloqueja(m_crides, descriptor, LOCK_EX) != Bloqueig::DUnAltre;
 }
 
 void SistemaFitxersReal::refusaObertura(int descriptor, const QString& motiu, const QString& cami) {

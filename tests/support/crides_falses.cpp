@@ -81,4 +81,17 @@ int CridesFalses::rename(const char* font, const char* desti) {
     return falla(Crida::Rename) ? -1 : CridesSistema::rename(font, desti);
 }
 
+ssize_t CridesFalses::read(int descriptor, void* bytes, size_t mida) {
+    return falla(Crida::Read) ? -1 : CridesSistema::read(descriptor, bytes, mida);
+}
+int CridesFalses::fchmod(int descriptor, mode_t mode) {
+    return falla(Crida::Fchmod) ? -1 : CridesSistema::fchmod(descriptor, mode);
+}
+int CridesFalses::fchown(int descriptor, uid_t propietari, gid_t grup) {
+    return falla(Crida::Fchown) ? -1 : CridesSistema::fchown(descriptor, propietari, grup);
+}
+int CridesFalses::access(const char* cami, int mode) {
+    return falla(Crida::Access) ? -1 : CridesSistema::access(cami, mode);
+}
+
 }  // namespace proves

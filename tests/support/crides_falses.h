@@ -22,7 +22,11 @@ enum class Crida {
     Unlink,
     Fsync,
     Linkat,
-    Rename
+    Rename,
+    Read,
+    Fchmod,
+    Fchown,
+    Access
 };
 
 // The real system calls, with any of them made to fail with a chosen errno: for every operation
@@ -55,6 +59,10 @@ class CridesFalses : public platform::CridesSistema {
     int linkat(int directoriFont, const char* font, int directoriDesti, const char* desti,
                int indicadors) override;
     int rename(const char* font, const char* desti) override;
+    ssize_t read(int descriptor, void* bytes, size_t mida) override;
+    int fchmod(int descriptor, mode_t mode) override;
+    int fchown(int descriptor, uid_t propietari, gid_t grup) override;
+    int access(const char* cami, int mode) override;
 
   private:
     struct Fallada {

@@ -1,4 +1,4 @@
-#include "exchange/camps.h"
+#include "exchange/columnes.h"
 
 #include <QFileInfo>
 

@@ -1,0 +1,68 @@
+// q2x7 importa: a class from another program's rows, as a new student file or after the last
+// student of one.
+#include "exchange/entrada.h"
+#include "exchange/fitxer_alumnes.h"
+#include "exchange/importacio.h"
+#include "exchange/sortida.h"
+#include "ordres.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace ordres {
+
+using exchange::ErrorIntercanvi;
+
+namespace {
+
+// The format of the input's extension when it can be read, else CSV, whatever the name says.
+const exchange::Format& formatDeLEntrada(const QString& entrada) {
+    const exchange::Format* format = exchange::formatPerExtensio(entrada);
+    return format && format->lector ? *format : *exchange::formatPerNom(u"csv"_qs);
+}
+
+}  // namespace
+
+int importa(const linia_ordres::Importa& peticio) {
+    const exchange::Avisos avisa = [](const QString& avis) { escriuError(avis); };
+    try {
+        const QString& fitxer = peticio.fitxer;
+        // Before the input is read: the names may have been given the wrong way round.
+        if (peticio.afegeix)
+            exchange::comprovaQueEsDAlumnes(fitxer, {});
+        const bool existeix = QFileInfo::exists(fitxer);
+        if (existeix && !peticio.afegeix)
+            throw ErrorIntercanvi(
+                QStringLiteral("%1 ja existeix: no s'hi escriu (amb --afegeix, s'hi afegeixen "
+                               "els alumnes al final)")
+                    .arg(fitxer));
+        auto& crides = platform::CridesSistema::reals();
+        exchange::Entrada entrada(peticio.entrada, crides);
+        const auto lector =
+            formatDeLEntrada(peticio.entrada).lector(entrada, {peticio.separador}, avisa);
+        const exchange::Importats importats = exchange::importaFiles(*lector, avisa);
+        if (existeix) {
+            exchange::afegeixAlumnes(fitxer, importats.registres, crides, avisa);
+        } else {
+            const auto desti =
+                exchange::Sortida::fitxer(fitxer, exchange::Sortida::SiExisteix::Refusa, crides);
+            desti->write(importats.registres);
+            desti->publica();
+        }
+        return kFet;
+    } catch (const ErrorIntercanvi& error) {
+        escriuError(u"q2x7: "_qs + error.missatge());
+        return kFallat;
+    }
+}
+
+void escriuError(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+
+void silenciaLesEines() {
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+}
+
+}  // namespace ordres

@@ -1,0 +1,242 @@
+#include "linia_ordres.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace linia_ordres {
+
+namespace {
+
+const char* const kAjuda = R"(Ús: q2x7 [FITXER]
+       q2x7 exporta [opcions] FITXER [SORTIDA]
+       q2x7 importa [opcions] ENTRADA FITXER
+
+Fitxer de dades dels alumnes d'un grup: nom, adreça, codi postal, població i telèfon.
+
+Sense cap ordre, obre la finestra «Dades alumnes», amb FITXER obert si se'n dona un.
+
+Ordres (cap no necessita pantalla):
+  exporta   escriu els alumnes de FITXER en CSV, vCard o PDF
+  importa   fa un fitxer d'alumnes nou amb les files d'un CSV
+
+Opcions:
+  -h, --help     Mostra aquesta ajuda i surt.
+  -v, --version  Mostra la versió i surt.
+
+«q2x7 exporta --help» i «q2x7 importa --help» expliquen cada ordre.
+)";
+
+const char* const kAjudaExporta = R"(Ús: q2x7 exporta [opcions] FITXER [SORTIDA]
+
+Escriu els alumnes del fitxer d'alumnes FITXER a SORTIDA, o a la sortida estàndard si no se'n
+dona cap o és «-». El format surt de l'extensió de SORTIDA (.csv, .vcf, .pdf):
+  .csv  per a un full de càlcul: UTF-8 amb marca d'ordre, «;», una fila per registre
+  .vcf  per a un telèfon: vCard 3.0, una targeta per alumne
+  .pdf  una llista de la classe per imprimir, A4 apaïsat
+SORTIDA es fa sencera abans d'ocupar el lloc d'una d'anterior, i en conserva els permisos.
+
+Opcions:
+  --format csv|vcf|pdf   el format, sigui quina sigui l'extensió (a la sortida estàndard, CSV)
+  --separador ,|;|tab    el separador del CSV (per defecte «;»)
+  --sense-bom            el CSV sense marca d'ordre
+  -h, --help             Mostra aquesta ajuda i surt.
+)";
+
+const char* const kAjudaImporta = R"(Ús: q2x7 importa [opcions] ENTRADA FITXER
+
+Fa el fitxer d'alumnes FITXER amb les files del CSV ENTRADA («-» per a l'entrada estàndard),
+un registre per fila. El CSV pot ser UTF-8 o Windows-1252, amb «;», «,» o tabulador. Si la
+primera fila anomena alguna de les columnes Nom, Adreça, Població, Codi postal i Telèfon,
+és la capçalera; si no, les columnes són en aquest ordre. Cada valor tallat o amb caràcters
+que Windows-1252 no té es diu amb la línia i la columna. ENTRADA pot fer 64 MiB com a molt.
+FITXER no ha d'existir: es crea sencer o no es crea.
+
+Opcions:
+  --afegeix              afegeix els alumnes al final d'un FITXER que ja existeix: el fitxer
+                         queda amb tots els alumnes nous o tal com era, mai a mitges
+  --separador ,|;|tab    el separador, si no s'ha de deduir de la primera línia
+  -h, --help             Mostra aquesta ajuda i surt.
+)";
+
+std::optional<char> separadorDe(const QString& nom) {
+    if (nom == u";"_qs || nom == u","_qs)
+        return char(nom[0].unicode());
+    if (nom == u"tab"_qs || nom == u"\t"_qs)
+        return '\t';
+    return std::nullopt;
+}
+
+// A command's words: its options (with a value, or flags) and its operands.
+struct Arguments {
+    QStringList operands;
+    QHash<QString, QString> valors;
+    QSet<QString> senyals;
+};
+
+std::variant<Arguments, ErrorDUs> separa(const QStringList& llista, const QSet<QString>& ambValor,
+                                         const QSet<QString>& senyals) {
+    Arguments resultat;
+    bool nomesOperands = false;
+    for (qsizetype i = 0; i < llista.size(); ++i) {
+        const QString& argument = llista[i];
+        if (nomesOperands || argument == u"-"_qs || !argument.startsWith(u'-')) {
+            resultat.operands << argument;
+            continue;
+        }
+        if (argument == u"--"_qs) {
+            nomesOperands = true;
+            continue;
+        }
+        const qsizetype igual = argument.indexOf(u'=');
+        const QString nom = igual < 0 ? argument : argument.first(igual);
+        if (ambValor.contains(nom)) {
+            if (igual >= 0)
+                resultat.valors[nom] = argument.sliced(igual + 1);
+            else if (i + 1 < llista.size())
+                resultat.valors[nom] = llista[++i];
+            else
+                return ErrorDUs{QStringLiteral("falta el valor de %1").arg(nom)};
+        } else if (senyals.contains(argument)) {
+            resultat.senyals << argument;
+        } else {
+            return ErrorDUs{QStringLiteral("opció desconeguda: %1").arg(argument)};
+        }
+    }
+    return resultat;
+}
+
+bool demanaAjuda(const Arguments& arguments) {
+    return arguments.senyals.contains(u"-h"_qs) || arguments.senyals.contains(u"--help"_qs);
+}
+
+QString extensionsConegudes() {
+    QStringList extensions;
+    for (const exchange::Format& format : exchange::formats())
+        extensions << u'.' + format.extensio;
+    return extensions.join(u", "_qs);
+}
+
+Peticio exporta(const QStringList& llista) {
+    const auto separats = separa(llista, {u"--format"_qs, u"--separador"_qs},
+                                 {u"--sense-bom"_qs, u"-h"_qs, u"--help"_qs});
+    if (const auto* error = std::get_if<ErrorDUs>(&separats))
+        return *error;
+    const Arguments& arguments = std::get<Arguments>(separats);
+    if (demanaAjuda(arguments))
+        return Ajuda{kAjudaExporta};
+    const QStringList& operands = arguments.operands;
+    if (operands.isEmpty())
+        return ErrorDUs{QStringLiteral("exporta: falta el FITXER d'alumnes")};
+    if (operands.size() > 2)
+        return ErrorDUs{QStringLiteral("exporta: sobra «%1»").arg(operands[2])};
+    if (operands.size() == 2 && operands[1].isEmpty())
+        return ErrorDUs{QStringLiteral("exporta: la SORTIDA no pot ser un nom buit (per a la "
+                                       "sortida estàndard, «-» o res)")};
+
+    Exporta peticio;
+    peticio.fitxer = operands[0];
+    peticio.sortida = operands.value(1) == u"-"_qs ? QString() : operands.value(1);
+    peticio.format = exchange::formatPerNom(u"csv"_qs);
+    if (arguments.valors.contains(u"--format"_qs)) {
+        const QString& nom = arguments.valors[u"--format"_qs];
+        peticio.format = exchange::formatPerNom(nom);
+        if (!peticio.format)
+            return ErrorDUs{QStringLiteral("format desconegut: %1").arg(nom)};
+    } else if (!peticio.sortida.isEmpty()) {
+        peticio.format = exchange::formatPerExtensio(peticio.sortida);
+        if (!peticio.format)
+            return ErrorDUs{QStringLiteral("no se sap quin format vol dir l'extensió de %1 (%2); "
+                                           "digueu-lo amb --format")
+                                .arg(peticio.sortida, extensionsConegudes())};
+    }
+    if (arguments.valors.contains(u"--separador"_qs)) {
+        const QString& nom = arguments.valors[u"--separador"_qs];
+        const std::optional<char> separador = separadorDe(nom);
+        if (!separador)
+            return ErrorDUs{QStringLiteral("separador desconegut: %1 (, ; o tab)").arg(nom)};
+        peticio.separador = *separador;
+    }
+    peticio.ambMarcaDOrdre = !arguments.senyals.contains(u"--sense-bom"_qs);
+    return peticio;
+}
+
+Peticio importa(const QStringList& llista) {
+    const auto separats =
+        separa(llista, {u"--separador"_qs}, {u"--afegeix"_qs, u"-h"_qs, u"--help"_qs});
+    if (const auto* error = std::get_if<ErrorDUs>(&separats))
+        return *error;
+    const Arguments& arguments = std::get<Arguments>(separats);
+    if (demanaAjuda(arguments))
+        return Ajuda{kAjudaImporta};
+    const QStringList& operands = arguments.operands;
+    if (operands.isEmpty())
+        return ErrorDUs{QStringLiteral("importa: falten l'ENTRADA i el FITXER d'alumnes")};
+    if (operands.size() == 1)
+        return ErrorDUs{QStringLiteral("importa: falta el FITXER d'alumnes")};
+    if (operands.size() > 2)
+        return ErrorDUs{QStringLiteral("importa: sobra «%1»").arg(operands[2])};
+
+    Importa peticio{operands[0], operands[1], std::nullopt,
+                    arguments.senyals.contains(u"--afegeix"_qs)};
+    if (arguments.valors.contains(u"--separador"_qs)) {
+        const QString& nom = arguments.valors[u"--separador"_qs];
+        peticio.separador = separadorDe(nom);
+        if (!peticio.separador)
+            return ErrorDUs{QStringLiteral("separador desconegut: %1 (, ; o tab)").arg(nom)};
+    }
+    return peticio;
+}
+
+const QString kDecidit = u"--decidit"_qs;
+
+}  // namespace
+
+Peticio llegeix(const QStringList& llista) {
+    if (!llista.isEmpty() && llista[0] == u"exporta"_qs)
+        return exporta(llista.mid(1));
+    if (!llista.isEmpty() && llista[0] == u"importa"_qs)
+        return importa(llista.mid(1));
+
+    const auto separats = separa(
+        llista, {}, {u"-h"_qs, u"--help"_qs, u"-?"_qs, u"--help-all"_qs, u"-v"_qs, u"--version"_qs});
+    if (const auto* error = std::get_if<ErrorDUs>(&separats))
+        return *error;
+    const Arguments& arguments = std::get<Arguments>(separats);
+    for (const QString& ajuda : {u"-h"_qs, u"--help"_qs, u"-?"_qs, u"--help-all"_qs}) {
+        if (arguments.senyals.contains(ajuda))
+            return Ajuda{kAjuda};
+    }
+    if (arguments.senyals.contains(u"-v"_qs) || arguments.senyals.contains(u"--version"_qs))
+        return Versio{};
+    if (arguments.operands.size() > 1)
+        return ErrorDUs{QStringLiteral("sobra «%1»: la finestra obre un sol fitxer")
+                            .arg(arguments.operands[1])};
+    return Finestra{arguments.operands.value(0)};
+}
+
+QStringList perAlProgramaGrafic(const Peticio& peticio) {
+    if (const auto* finestra = std::get_if<Finestra>(&peticio))
+        return {kDecidit, u"finestra"_qs, finestra->fitxer};
+    if (const auto* e = std::get_if<Exporta>(&peticio))
+        return {kDecidit,
+                u"exporta"_qs,
+                e->fitxer,
+                e->sortida,
+                e->format->nom,
+                QString(QChar::fromLatin1(e->separador)),
+                e->ambMarcaDOrdre ? u"1"_qs : u"0"_qs};
+    return {};
+}
+
+std::optional<Peticio> delProgramaGrafic(const QStringList& a) {
+    if (a.size() == 3 && a[0] == kDecidit && a[1] == u"finestra"_qs)
+        return Finestra{a[2]};
+    if (a.size() == 7 && a[0] == kDecidit && a[1] == u"exporta"_qs && a[5].size() == 1) {
+        const exchange::Format* format = exchange::formatPerNom(a[4]);
+        if (format)
+            return Exporta{a[2], a[3], format, char(a[5][0].unicode()), a[6] == u"1"_qs};
+    }
+    return std::nullopt;
+}
+
+}  // namespace linia_ordres
