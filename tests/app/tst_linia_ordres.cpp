@@ -1,0 +1,128 @@
+#include "linia_ordres.h"
+
+#include <QTest>
+
+using namespace linia_ordres;
+
+namespace {
+
+template <class... F>
+struct Sobrecarrega : F... {
+    using F::operator()...;
+};
+
+// A request in a few words, so that a table row can say what it expects.
+QString descriu(const Peticio& peticio) {
+    return std::visit(
+        Sobrecarrega{
+            [](const Finestra& f) { return u"finestra «%1»"_qs.arg(f.fitxer); },
+            [](const Ajuda& a) { return u"ajuda "_qs + QString::fromUtf8(a.text).section(u'\n', 0, 0); },
+            [](const Versio&) { return u"versió"_qs; },
+            [](const Exporta& e) {
+                return u"exporta «%1» a «%2» %3 sep «%4»%5"_qs.arg(
+                    e.fitxer, e.sortida, e.format->nom, QString(QChar::fromLatin1(e.separador)),
+                    e.ambMarcaDOrdre ? QString() : u" sense marca"_qs);
+            },
+            [](const Importa& i) {
+                return u"importa «%1» a «%2»%3%4"_qs.arg(
+                    i.entrada, i.fitxer,
+                    i.separador ? u" sep «%1»"_qs.arg(QChar::fromLatin1(*i.separador)) : QString(),
+                    i.afegeix ? u" afegint"_qs : QString());
+            },
+            [](const ErrorDUs& e) { return u"ús: "_qs + e.problema; },
+        },
+        peticio);
+}
+
+}  // namespace
+
+// The command line is read once, into what it asks for: every option form, operands and usage
+// errors.
+class TestLiniaOrdres : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void llegeix_data();
+    void llegeix();
+    void elProgramaGraficRepIgualElQueEsVaDecidir();
+};
+
+void TestLiniaOrdres::llegeix_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("peticio");
+    const auto fila = [](const char* nom, const QStringList& arguments, const QString& peticio) {
+        QTest::newRow(nom) << arguments << peticio;
+    };
+    fila("res", {}, u"finestra «»"_qs);
+    fila("un fitxer", {u"3r B"_qs}, u"finestra «3r B»"_qs);
+    fila("un fitxer que comença amb guió, després de --", {u"--"_qs, u"-x"_qs}, u"finestra «-x»"_qs);
+    fila("dos fitxers", {u"a"_qs, u"b"_qs}, u"ús: sobra «b»: la finestra obre un sol fitxer"_qs);
+    fila("opció desconeguda", {u"--bogus"_qs}, u"ús: opció desconeguda: --bogus"_qs);
+    fila("-h", {u"-h"_qs}, u"ajuda Ús: q2x7 [FITXER]"_qs);
+    fila("--version guanya a un fitxer", {u"x"_qs, u"--version"_qs}, u"versió"_qs);
+    fila("exporta, a la sortida estàndard", {u"exporta"_qs, u"g"_qs}, u"exporta «g» a «» csv sep «;»"_qs);
+    fila("exporta a «-»", {u"exporta"_qs, u"g"_qs, u"-"_qs}, u"exporta «g» a «» csv sep «;»"_qs);
+    fila("exporta, el format per l'extensió",
+         {u"exporta"_qs, u"g"_qs, u"Llista.PDF"_qs}, u"exporta «g» a «Llista.PDF» pdf sep «;»"_qs);
+    fila("exporta, --format=vcard guanya a l'extensió",
+         {u"exporta"_qs, u"--format=vcard"_qs, u"g"_qs, u"l.csv"_qs},
+         u"exporta «g» a «l.csv» vcf sep «;»"_qs);
+    fila("exporta, opcions repetides: la darrera",
+         {u"exporta"_qs, u"--separador"_qs, u","_qs, u"g"_qs, u"--separador=tab"_qs, u"--sense-bom"_qs,
+          u"--sense-bom"_qs},
+         u"exporta «g» a «» csv sep «\t» sense marca"_qs);
+    fila("exporta, -- deixa passar un nom amb guió",
+         {u"exporta"_qs, u"--"_qs, u"-g"_qs, u"--format"_qs},
+         u"ús: no se sap quin format vol dir l'extensió de --format (.csv, .vcf, .pdf); digueu-lo "
+         u"amb --format"_qs);
+    fila("exporta sense FITXER", {u"exporta"_qs}, u"ús: exporta: falta el FITXER d'alumnes"_qs);
+    fila("exporta amb un operand de més", {u"exporta"_qs, u"a"_qs, u"b.csv"_qs, u"c"_qs},
+         u"ús: exporta: sobra «c»"_qs);
+    fila("exporta a un nom buit", {u"exporta"_qs, u"f"_qs, u""_qs},
+         u"ús: exporta: la SORTIDA no pot ser un nom buit (per a la sortida estàndard, «-» o "
+         u"res)"_qs);
+    fila("exporta, extensió desconeguda", {u"exporta"_qs, u"f"_qs, u"l.txt"_qs},
+         u"ús: no se sap quin format vol dir l'extensió de l.txt (.csv, .vcf, .pdf); digueu-lo amb "
+         u"--format"_qs);
+    fila("exporta, format desconegut", {u"exporta"_qs, u"--format"_qs, u"doc"_qs, u"f"_qs},
+         u"ús: format desconegut: doc"_qs);
+    fila("exporta, --format sense valor", {u"exporta"_qs, u"f"_qs, u"--format"_qs},
+         u"ús: falta el valor de --format"_qs);
+    fila("exporta, separador desconegut", {u"exporta"_qs, u"--separador=|"_qs, u"f"_qs},
+         u"ús: separador desconegut: | (, ; o tab)"_qs);
+    fila("exporta --help", {u"exporta"_qs, u"f"_qs, u"--help"_qs},
+         u"ajuda Ús: q2x7 exporta [opcions] FITXER [SORTIDA]"_qs);
+    fila("importa", {u"importa"_qs, u"-"_qs, u"4t A"_qs}, u"importa «-» a «4t A»"_qs);
+    fila("importa --afegeix al final, i el separador",
+         {u"importa"_qs, u"n.csv"_qs, u"f"_qs, u"--separador"_qs, u";"_qs, u"--afegeix"_qs},
+         u"importa «n.csv» a «f» sep «;» afegint"_qs);
+    fila("importa sense res", {u"importa"_qs}, u"ús: importa: falten l'ENTRADA i el FITXER d'alumnes"_qs);
+    fila("importa sense FITXER", {u"importa"_qs, u"x.csv"_qs}, u"ús: importa: falta el FITXER d'alumnes"_qs);
+    fila("importa amb un operand de més", {u"importa"_qs, u"a"_qs, u"b"_qs, u"c"_qs},
+         u"ús: importa: sobra «c»"_qs);
+    fila("importa no té --format", {u"importa"_qs, u"--format=csv"_qs, u"a"_qs, u"b"_qs},
+         u"ús: opció desconeguda: --format=csv"_qs);
+}
+
+void TestLiniaOrdres::llegeix() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, peticio);
+    QCOMPARE(descriu(linia_ordres::llegeix(arguments)), peticio);
+}
+
+void TestLiniaOrdres::elProgramaGraficRepIgualElQueEsVaDecidir() {
+    for (const QStringList& arguments :
+         {QStringList{}, QStringList{u"--"_qs, u"-a b"_qs}, QStringList{u"exporta"_qs, u"--sense-bom"_qs, u"x y"_qs, u"l.pdf"_qs},
+          QStringList{u"exporta"_qs, u"--separador=tab"_qs, u"g"_qs, u"--format=pdf"_qs}}) {
+        const Peticio decidida = linia_ordres::llegeix(arguments);
+        const auto rebuda = delProgramaGrafic(perAlProgramaGrafic(decidida));
+        QVERIFY(rebuda);
+        QCOMPARE(descriu(*rebuda), descriu(decidida));
+    }
+    // Started by anything else, it decides nothing.
+    QVERIFY(!delProgramaGrafic({u"3r B"_qs}));
+    QVERIFY(!delProgramaGrafic({u"--decidit"_qs, u"exporta"_qs, u"g"_qs}));
+}
+
+QTEST_GUILESS_MAIN(TestLiniaOrdres)
+#include "tst_linia_ordres.moc"
