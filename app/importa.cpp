@@ -28,16 +28,16 @@ int importa(const linia_ordres::Importa& peticio) {
     const exchange::Avisos avisa = [](const QString& avis) { escriuError(avis); };
     try {
         const QString& fitxer = peticio.fitxer;
+        auto& crides = platform::CridesSistema::reals();
         // Before the input is read: the names may have been given the wrong way round.
         if (peticio.afegeix)
-            exchange::comprovaQueEsDAlumnes(fitxer, {});
+            exchange::comprovaQueEsDAlumnes(fitxer, crides);
         const bool existeix = QFileInfo::exists(fitxer);
         if (existeix && !peticio.afegeix)
             throw ErrorIntercanvi(
                 QStringLiteral("%1 ja existeix: no s'hi escriu (amb --afegeix, s'hi afegeixen "
                                "els alumnes al final)")
                     .arg(fitxer));
-        auto& crides = platform::CridesSistema::reals();
         exchange::Entrada entrada(peticio.entrada, crides);
         const auto lector =
             formatDeLEntrada(peticio.entrada).lector(entrada, {peticio.separador}, avisa);

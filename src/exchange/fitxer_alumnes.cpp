@@ -117,6 +117,16 @@ void comprovaQueEsDAlumnes(const QString& cami, QByteArrayView primers) {
                                   .arg(cami, que));
 }
 
+void comprovaQueEsDAlumnes(const QString& cami, platform::CridesSistema& crides) {
+    QByteArray primers(16, Qt::Uninitialized);
+    const Descriptor descriptor{
+        crides, crides.open(QFile::encodeName(cami).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0)};
+    const ssize_t llegits = descriptor.numero < 0 ? 0
+                                                  : platform::llegeixTot(crides, descriptor.numero,
+                                                                         primers.data(), 16, 0);
+    comprovaQueEsDAlumnes(cami, QByteArrayView(primers).first(std::max<ssize_t>(llegits, 0)));
+}
+
 void afegeixAlumnes(const QString& cami, QByteArrayView registres, platform::CridesSistema& crides,
                     const Avisos& avisa) {
     // A link to a student file: the records go to the file it names, and the link stays.

@@ -78,6 +78,8 @@ void afegeixAlumnes(const QString& cami, QByteArrayView registres, platform::Cri
 // Refuses a file whose name or first bytes say it is something else than a student file (a CSV,
 // a vCard, a PDF, a spreadsheet), so that no record is ever written into it.
 void comprovaQueEsDAlumnes(const QString& cami, QByteArrayView primersBytes);
+// The same, reading the first bytes of the file when it exists.
+void comprovaQueEsDAlumnes(const QString& cami, platform::CridesSistema& crides);
 
 // Whether two paths name the same file, by any path or link; false when either does not exist.
 bool mateixFitxer(const QString& a, const QString& b);
