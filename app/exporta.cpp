@@ -16,8 +16,9 @@ int exporta(const linia_ordres::Exporta& peticio) {
         const bool estandard = peticio.sortida.isEmpty();
         // Written into, the student file would be lost under its own export.
         if (!estandard && exchange::mateixFitxer(peticio.fitxer, peticio.sortida))
-            throw ErrorIntercanvi(QStringLiteral("%1 és el mateix fitxer d'alumnes: no s'hi exporta")
-                                      .arg(peticio.sortida));
+            throw ErrorIntercanvi(
+                QStringLiteral("%1 és el mateix fitxer d'alumnes: no s'hi exporta")
+                    .arg(peticio.sortida));
         if (estandard && exchange::mateixFitxer(STDOUT_FILENO, peticio.fitxer))
             throw ErrorIntercanvi(
                 QStringLiteral("la sortida estàndard és el fitxer d'alumnes %1: no s'hi exporta")
@@ -25,8 +26,8 @@ int exporta(const linia_ordres::Exporta& peticio) {
         auto& crides = platform::CridesSistema::reals();
         const std::unique_ptr<exchange::Sortida> desti =
             estandard ? exchange::Sortida::estandard()
-                      : exchange::Sortida::fitxer(peticio.sortida,
-                                                  exchange::Sortida::SiExisteix::Substitueix, crides);
+                      : exchange::Sortida::fitxer(
+                            peticio.sortida, exchange::Sortida::SiExisteix::Substitueix, crides);
         const exchange::DadesExportacio dades{exchange::nomDelGrup(peticio.fitxer),
                                               QDate::currentDate(), peticio.separador,
                                               peticio.ambMarcaDOrdre};

@@ -41,7 +41,8 @@ int main(int argc, char* argv[]) {
         arguments << QString::fromLocal8Bit(argv[i]);
     const std::optional<linia_ordres::Peticio> peticio = linia_ordres::delProgramaGrafic(arguments);
     if (!peticio) {
-        ordres::escriuError(QStringLiteral("q2x7-finestra: s'engega amb q2x7; proveu «q2x7 --help»."));
+        ordres::escriuError(
+            QStringLiteral("q2x7-finestra: s'engega amb q2x7; proveu «q2x7 --help»."));
         return ordres::kUs;
     }
     int un = 1;  // the toolkit reads no option of ours

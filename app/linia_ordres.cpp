@@ -66,6 +66,18 @@ std::optional<char> separadorDe(const QString& nom) {
     return std::nullopt;
 }
 
+// The command's --separador, into `separador`; a usage error when it names none known.
+std::optional<ErrorDUs> posaSeparador(const QHash<QString, QString>& valors,
+                                      std::optional<char>& separador) {
+    const auto valor = valors.find(u"--separador"_qs);
+    if (valor == valors.end())
+        return std::nullopt;
+    separador = separadorDe(*valor);
+    if (!separador)
+        return ErrorDUs{QStringLiteral("separador desconegut: %1 (, ; o tab)").arg(*valor)};
+    return std::nullopt;
+}
+
 // A command's words: its options (with a value, or flags) and its operands.
 struct Arguments {
     QStringList operands;
@@ -130,8 +142,9 @@ Peticio exporta(const QStringList& llista) {
     if (operands.size() > 2)
         return ErrorDUs{QStringLiteral("exporta: sobra «%1»").arg(operands[2])};
     if (operands.size() == 2 && operands[1].isEmpty())
-        return ErrorDUs{QStringLiteral("exporta: la SORTIDA no pot ser un nom buit (per a la "
-                                       "sortida estàndard, «-» o res)")};
+        return ErrorDUs{
+            QStringLiteral("exporta: la SORTIDA no pot ser un nom buit (per a la "
+                           "sortida estàndard, «-» o res)")};
 
     Exporta peticio;
     peticio.fitxer = operands[0];
@@ -149,13 +162,10 @@ Peticio exporta(const QStringList& llista) {
                                            "digueu-lo amb --format")
                                 .arg(peticio.sortida, extensionsConegudes())};
     }
-    if (arguments.valors.contains(u"--separador"_qs)) {
-        const QString& nom = arguments.valors[u"--separador"_qs];
-        const std::optional<char> separador = separadorDe(nom);
-        if (!separador)
-            return ErrorDUs{QStringLiteral("separador desconegut: %1 (, ; o tab)").arg(nom)};
-        peticio.separador = *separador;
-    }
+    std::optional<char> separador = peticio.separador;
+    if (const auto error = posaSeparador(arguments.valors, separador))
+        return *error;
+    peticio.separador = *separador;
     peticio.ambMarcaDOrdre = !arguments.senyals.contains(u"--sense-bom"_qs);
     return peticio;
 }
@@ -178,12 +188,8 @@ Peticio importa(const QStringList& llista) {
 
     Importa peticio{operands[0], operands[1], std::nullopt,
                     arguments.senyals.contains(u"--afegeix"_qs)};
-    if (arguments.valors.contains(u"--separador"_qs)) {
-        const QString& nom = arguments.valors[u"--separador"_qs];
-        peticio.separador = separadorDe(nom);
-        if (!peticio.separador)
-            return ErrorDUs{QStringLiteral("separador desconegut: %1 (, ; o tab)").arg(nom)};
-    }
+    if (const auto error = posaSeparador(arguments.valors, peticio.separador))
+        return *error;
     return peticio;
 }
 
@@ -197,8 +203,9 @@ Peticio llegeix(const QStringList& llista) {
     if (!llista.isEmpty() && llista[0] == u"importa"_qs)
         return importa(llista.mid(1));
 
-    const auto separats = separa(
-        llista, {}, {u"-h"_qs, u"--help"_qs, u"-?"_qs, u"--help-all"_qs, u"-v"_qs, u"--version"_qs});
+    const auto separats =
+        separa(llista, {},
+               {u"-h"_qs, u"--help"_qs, u"-?"_qs, u"--help-all"_qs, u"-v"_qs, u"--version"_qs});
     if (const auto* error = std::get_if<ErrorDUs>(&separats))
         return *error;
     const Arguments& arguments = std::get<Arguments>(separats);

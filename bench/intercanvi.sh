@@ -11,7 +11,9 @@ trap 'rm -rf "$carpeta"' EXIT
 cd "$carpeta"
 python3 "$arrel/tests/exchange/fitxer_alumnes.py" ple 32767 1
 python3 "$arrel/tests/exchange/fitxer_alumnes.py" classe 30 2
+python3 "$arrel/tests/exchange/fitxer_alumnes.py" gran 32000 3
 "$programa" exporta ple ple.csv
+"$programa" exporta classe classe.csv
 unset DISPLAY WAYLAND_DISPLAY
 
 mesura() {  # name, runs, command...
@@ -40,6 +42,8 @@ mesura "q2x7 --version (start alone)" 21 "$programa" --version
 mesura "exporta CSV, full file" 21 "$programa" exporta ple -
 mesura "exporta vCard, full file" 11 "$programa" exporta ple --format vcf
 mesura "importa CSV, full file" 11 sh -c "rm -f nou; exec \"$programa\" importa ple.csv nou"
+# Each run adds 30 students to the same file: 22 runs stay within 32767 records.
+mesura "importa --afegeix 30 onto 32000" 21 "$programa" importa --afegeix classe.csv gran
 mesura "exporta PDF, full file" 5 "$programa" exporta ple ple.pdf
 mesura "exporta PDF, 30 students" 11 "$programa" exporta classe classe.pdf
 echo "PDF of the full file: $(pdfinfo ple.pdf | awk '/^Pages:/ {print $2}') pages"

@@ -97,7 +97,8 @@ char separadorDeLaLinia(QByteArrayView text) {
 int finalsDeLinia(QByteArrayView text) {
     int finals = 0;
     for (qsizetype i = 0; i < text.size(); ++i)
-        finals += text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+        finals +=
+            text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
     return finals;
 }
 
@@ -178,8 +179,7 @@ class LectorCsv final : public LectorFiles {
         if (linia.startsWith(kMarcaDOrdre))
             linia = linia.sliced(kMarcaDOrdre.size());
         if (!m_separador)
-            csv_set_delim(&m_analitzador,
-                          static_cast<unsigned char>(separadorDeLaLinia(linia)));
+            csv_set_delim(&m_analitzador, static_cast<unsigned char>(separadorDeLaLinia(linia)));
         return linia;
     }
 

@@ -77,11 +77,11 @@ bool Entrada::llegeixMes() {
     m_llegits += n;
     m_final = n == 0;
     if (m_llegits > kMaxim)
-        throw ErrorIntercanvi(QStringLiteral("%1 passa de %2, que és el màxim que llegeix una "
-                                             "importació (línia %3)")
-                                  .arg(m_nom == u"-"_qs ? QStringLiteral("l'entrada") : m_nom,
-                                       midaEnMiB(kMaxim))
-                                  .arg(m_linia + 1));
+        throw ErrorIntercanvi(
+            QStringLiteral("%1 passa de %2, que és el màxim que llegeix una "
+                           "importació (línia %3)")
+                .arg(m_nom == u"-"_qs ? QStringLiteral("l'entrada") : m_nom, midaEnMiB(kMaxim))
+                .arg(m_linia + 1));
     return n > 0;
 }
 

@@ -111,16 +111,17 @@ void comprovaQueEsDAlumnes(const QString& cami, QByteArrayView primers) {
             que = QString::fromUtf16(inici.que);
     }
     if (!que.isEmpty())
-        throw ErrorIntercanvi(QStringLiteral("%1 sembla %2, no un fitxer d'alumnes: no s'hi afegeix "
-                                             "res (l'ordre és «q2x7 importa --afegeix ENTRADA "
-                                             "FITXER»)")
-                                  .arg(cami, que));
+        throw ErrorIntercanvi(
+            QStringLiteral("%1 sembla %2, no un fitxer d'alumnes: no s'hi afegeix "
+                           "res (l'ordre és «q2x7 importa --afegeix ENTRADA "
+                           "FITXER»)")
+                .arg(cami, que));
 }
 
 void comprovaQueEsDAlumnes(const QString& cami, platform::CridesSistema& crides) {
     QByteArray primers(16, Qt::Uninitialized);
-    const Descriptor descriptor{
-        crides, crides.open(QFile::encodeName(cami).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0)};
+    const Descriptor descriptor{crides, crides.open(QFile::encodeName(cami).constData(),
+                                                    O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0)};
     const ssize_t llegits = descriptor.numero < 0 ? 0
                                                   : platform::llegeixTot(crides, descriptor.numero,
                                                                          primers.data(), 16, 0);

@@ -73,8 +73,7 @@ std::vector<QString> linies(const QString& text, const QFont& font, qreal amplad
 
 class Llista {
   public:
-    Llista(QPagedPaintDevice& dispositiu, QByteArrayView registres, const QString& grup,
-           QDate data)
+    Llista(QPagedPaintDevice& dispositiu, QByteArrayView registres, const QString& grup, QDate data)
         : m_dispositiu(dispositiu),
           m_registres(registres),
           m_grup(grup),
@@ -244,9 +243,7 @@ class EscriptorPdf final : public EscriptorAlumnes {
     EscriptorPdf(QIODevice& sortida, const DadesExportacio& dades)
         : m_sortida(sortida), m_dades(dades) {}
 
-    void alumne(int, const record::TipusAlumne& alumne) override {
-        m_registres += alumne.bytes();
-    }
+    void alumne(int, const record::TipusAlumne& alumne) override { m_registres += alumne.bytes(); }
 
     void acaba() override {
         QPdfWriter escriptor(&m_sortida);

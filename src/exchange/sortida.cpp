@@ -83,7 +83,8 @@ void Sortida::posaElModeDAbans() {
         return;
     if (m_crides.fchmod(m_descriptor, m_anterior->st_mode & 07777) != 0)
         falla(QStringLiteral("no s'han pogut posar els permisos d'abans a"));
-    // Only the owner's own files, or groups they belong to, can be given: otherwise it stays theirs.
+    // Only the owner's own files, or groups they belong to, can be given: otherwise it stays
+    // theirs.
     m_crides.fchown(m_descriptor, m_anterior->st_uid, m_anterior->st_gid);
 }
 

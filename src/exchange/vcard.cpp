@@ -117,8 +117,7 @@ class EscriptorVCard final : public EscriptorAlumnes {
 
 }  // namespace
 
-std::unique_ptr<EscriptorAlumnes> escriptorVCard(QIODevice& sortida,
-                                                 const DadesExportacio& dades) {
+std::unique_ptr<EscriptorAlumnes> escriptorVCard(QIODevice& sortida, const DadesExportacio& dades) {
     return std::make_unique<EscriptorVCard>(sortida, dades);
 }
 

@@ -66,8 +66,8 @@ bool frmAlumnes::GravarRegistre() {
     // Another program that ignores the lock may have added records meanwhile: "Nou" must not
     // hand out their numbers.
     if (desat)
-        m_registresOcupats =
-            std::max<qint64>({m_registresOcupats, RegistreActual, exchange::registresAmbBytes(longitud)});
+        m_registresOcupats = std::max<qint64>(
+            {m_registresOcupats, RegistreActual, exchange::registresAmbBytes(longitud)});
     return desat;
 }
 

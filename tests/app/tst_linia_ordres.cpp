@@ -16,7 +16,9 @@ QString descriu(const Peticio& peticio) {
     return std::visit(
         Sobrecarrega{
             [](const Finestra& f) { return u"finestra «%1»"_qs.arg(f.fitxer); },
-            [](const Ajuda& a) { return u"ajuda "_qs + QString::fromUtf8(a.text).section(u'\n', 0, 0); },
+            [](const Ajuda& a) {
+                return u"ajuda "_qs + QString::fromUtf8(a.text).section(u'\n', 0, 0);
+            },
             [](const Versio&) { return u"versió"_qs; },
             [](const Exporta& e) {
                 return u"exporta «%1» a «%2» %3 sep «%4»%5"_qs.arg(
@@ -55,21 +57,23 @@ void TestLiniaOrdres::llegeix_data() {
     };
     fila("res", {}, u"finestra «»"_qs);
     fila("un fitxer", {u"3r B"_qs}, u"finestra «3r B»"_qs);
-    fila("un fitxer que comença amb guió, després de --", {u"--"_qs, u"-x"_qs}, u"finestra «-x»"_qs);
+    fila("un fitxer que comença amb guió, després de --", {u"--"_qs, u"-x"_qs},
+         u"finestra «-x»"_qs);
     fila("dos fitxers", {u"a"_qs, u"b"_qs}, u"ús: sobra «b»: la finestra obre un sol fitxer"_qs);
     fila("opció desconeguda", {u"--bogus"_qs}, u"ús: opció desconeguda: --bogus"_qs);
     fila("-h", {u"-h"_qs}, u"ajuda Ús: q2x7 [FITXER]"_qs);
     fila("--version guanya a un fitxer", {u"x"_qs, u"--version"_qs}, u"versió"_qs);
-    fila("exporta, a la sortida estàndard", {u"exporta"_qs, u"g"_qs}, u"exporta «g» a «» csv sep «;»"_qs);
+    fila("exporta, a la sortida estàndard", {u"exporta"_qs, u"g"_qs},
+         u"exporta «g» a «» csv sep «;»"_qs);
     fila("exporta a «-»", {u"exporta"_qs, u"g"_qs, u"-"_qs}, u"exporta «g» a «» csv sep «;»"_qs);
-    fila("exporta, el format per l'extensió",
-         {u"exporta"_qs, u"g"_qs, u"Llista.PDF"_qs}, u"exporta «g» a «Llista.PDF» pdf sep «;»"_qs);
+    fila("exporta, el format per l'extensió", {u"exporta"_qs, u"g"_qs, u"Llista.PDF"_qs},
+         u"exporta «g» a «Llista.PDF» pdf sep «;»"_qs);
     fila("exporta, --format=vcard guanya a l'extensió",
          {u"exporta"_qs, u"--format=vcard"_qs, u"g"_qs, u"l.csv"_qs},
          u"exporta «g» a «l.csv» vcf sep «;»"_qs);
     fila("exporta, opcions repetides: la darrera",
-         {u"exporta"_qs, u"--separador"_qs, u","_qs, u"g"_qs, u"--separador=tab"_qs, u"--sense-bom"_qs,
-          u"--sense-bom"_qs},
+         {u"exporta"_qs, u"--separador"_qs, u","_qs, u"g"_qs, u"--separador=tab"_qs,
+          u"--sense-bom"_qs, u"--sense-bom"_qs},
          u"exporta «g» a «» csv sep «\t» sense marca"_qs);
     fila("exporta, -- deixa passar un nom amb guió",
          {u"exporta"_qs, u"--"_qs, u"-g"_qs, u"--format"_qs},
@@ -96,8 +100,10 @@ void TestLiniaOrdres::llegeix_data() {
     fila("importa --afegeix al final, i el separador",
          {u"importa"_qs, u"n.csv"_qs, u"f"_qs, u"--separador"_qs, u";"_qs, u"--afegeix"_qs},
          u"importa «n.csv» a «f» sep «;» afegint"_qs);
-    fila("importa sense res", {u"importa"_qs}, u"ús: importa: falten l'ENTRADA i el FITXER d'alumnes"_qs);
-    fila("importa sense FITXER", {u"importa"_qs, u"x.csv"_qs}, u"ús: importa: falta el FITXER d'alumnes"_qs);
+    fila("importa sense res", {u"importa"_qs},
+         u"ús: importa: falten l'ENTRADA i el FITXER d'alumnes"_qs);
+    fila("importa sense FITXER", {u"importa"_qs, u"x.csv"_qs},
+         u"ús: importa: falta el FITXER d'alumnes"_qs);
     fila("importa amb un operand de més", {u"importa"_qs, u"a"_qs, u"b"_qs, u"c"_qs},
          u"ús: importa: sobra «c»"_qs);
     fila("importa no té --format", {u"importa"_qs, u"--format=csv"_qs, u"a"_qs, u"b"_qs},
@@ -112,7 +118,8 @@ void TestLiniaOrdres::llegeix() {
 
 void TestLiniaOrdres::elProgramaGraficRepIgualElQueEsVaDecidir() {
     for (const QStringList& arguments :
-         {QStringList{}, QStringList{u"--"_qs, u"-a b"_qs}, QStringList{u"exporta"_qs, u"--sense-bom"_qs, u"x y"_qs, u"l.pdf"_qs},
+         {QStringList{}, QStringList{u"--"_qs, u"-a b"_qs},
+          QStringList{u"exporta"_qs, u"--sense-bom"_qs, u"x y"_qs, u"l.pdf"_qs},
           QStringList{u"exporta"_qs, u"--separador=tab"_qs, u"g"_qs, u"--format=pdf"_qs}}) {
         const Peticio decidida = linia_ordres::llegeix(arguments);
         const auto rebuda = delProgramaGrafic(perAlProgramaGrafic(decidida));

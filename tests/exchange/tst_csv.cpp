@@ -114,8 +114,9 @@ void TestCsv::llegeix_data() {
         << QList<Alumne>{{u"Núria"_qs}, {u"José"_qs}}
         << QStringList(u"l'entrada no és UTF-8: es llegeix com a Windows-1252"_qs) << QString();
     QTest::newRow("una línia de més d'1 MiB")
-        << QByteArray("Nom\nAnna\n") + QByteArray((1 << 20) + 10, 'x') + "\n" << QList<Alumne>()
-        << QStringList() << u"línia 3: passa d'1 MiB, i cap fila d'alumne no en fa tant"_qs;
+        << QByteArray("Nom\nAnna\n") + QByteArray((1 << 20) + 10, 'x') + "\n"
+        << QList<Alumne>() << QStringList()
+        << u"línia 3: passa d'1 MiB, i cap fila d'alumne no en fa tant"_qs;
     QTest::newRow("més de 32767 alumnes")
         << QByteArray("Nom\n") + QByteArray("x\n").repeated(32768) << QList<Alumne>()
         << QStringList() << u"línia 32769: més de 32767 alumnes, que és el màxim d'un fitxer"_qs;
@@ -163,7 +164,8 @@ void TestCsv::exportaIImportaTornenElMateixFitxer() {
         }
         const char separador = ";,\t"[prova % 3];
         const bool ambMarca = prova % 2 == 0;
-        const proves::Importacio llegit = proves::importaBytes(exporta(fitxer, separador, ambMarca));
+        const proves::Importacio llegit =
+            proves::importaBytes(exporta(fitxer, separador, ambMarca));
         QCOMPARE(llegit.registres, fitxer);
         QVERIFY(llegit.avisos.isEmpty());
         QVERIFY(llegit.error.isEmpty());

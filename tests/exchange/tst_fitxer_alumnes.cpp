@@ -52,7 +52,8 @@ void TestFitxerAlumnes::vista() {
     // The last record is what lies there; as a record, what it lacks is blank.
     const int ultim = cua ? cua : 107;
     QCOMPARE(vista.bytes(registres - 1), QByteArray(ultim, 'x'));
-    QCOMPARE(vista.alumne(registres - 1).bytes(), QByteArray(ultim, 'x') + QByteArray(107 - ultim, ' '));
+    QCOMPARE(vista.alumne(registres - 1).bytes(),
+             QByteArray(ultim, 'x') + QByteArray(107 - ultim, ' '));
 }
 
 // While the window holds a file, an export says so and reads it as saved, and an append is
@@ -88,15 +89,20 @@ void TestFitxerAlumnes::refusaElQueNoEsDAlumnes_data() {
     QTest::addColumn<QString>("nom");
     QTest::addColumn<QByteArray>("inici");
     QTest::addColumn<QString>("sembla");  // "" for a student file
-    QTest::newRow("un fitxer d'alumnes") << u"5e B"_qs << proves::bytesDe({{u"Anna"_qs}}) << QString();
+    QTest::newRow("un fitxer d'alumnes")
+        << u"5e B"_qs << proves::bytesDe({{u"Anna"_qs}}) << QString();
     QTest::newRow("un de buit") << u"5e B"_qs << QByteArray() << QString();
-    QTest::newRow("per l'extensió, en majúscules") << u"notes.CSV"_qs << QByteArray() << u"un fitxer .csv"_qs;
+    QTest::newRow("per l'extensió, en majúscules")
+        << u"notes.CSV"_qs << QByteArray() << u"un fitxer .csv"_qs;
     QTest::newRow(".ods") << u"a.ods"_qs << QByteArray() << u"un fitxer .ods"_qs;
-    QTest::newRow("marca d'ordre UTF-8") << u"x"_qs << QByteArray("\xEF\xBB\xBFNom;") << u"un text UTF-8 amb marca d'ordre, com un CSV"_qs;
+    QTest::newRow("marca d'ordre UTF-8") << u"x"_qs << QByteArray("\xEF\xBB\xBFNom;")
+                                         << u"un text UTF-8 amb marca d'ordre, com un CSV"_qs;
     QTest::newRow("UTF-16") << u"x"_qs << QByteArray("\xFF\xFEN\0", 4) << u"un text UTF-16"_qs;
-    QTest::newRow("zip") << u"x"_qs << QByteArray("PK\x03\x04\x14") << u"un fitxer zip, com un full de càlcul"_qs;
+    QTest::newRow("zip") << u"x"_qs << QByteArray("PK\x03\x04\x14")
+                         << u"un fitxer zip, com un full de càlcul"_qs;
     QTest::newRow("PDF") << u"x"_qs << QByteArray("%PDF-1.4") << u"un PDF"_qs;
-    QTest::newRow("vCard") << u"x"_qs << QByteArray("BEGIN:VCARD\r\n") << u"una llista de contactes vCard"_qs;
+    QTest::newRow("vCard") << u"x"_qs << QByteArray("BEGIN:VCARD\r\n")
+                           << u"una llista de contactes vCard"_qs;
 }
 
 void TestFitxerAlumnes::refusaElQueNoEsDAlumnes() {
@@ -107,9 +113,9 @@ void TestFitxerAlumnes::refusaElQueNoEsDAlumnes() {
         exchange::comprovaQueEsDAlumnes(nom, inici);
         QVERIFY(sembla.isEmpty());
     } catch (const exchange::ErrorIntercanvi& error) {
-        QCOMPARE(error.missatge(), u"%1 sembla %2, no un fitxer d'alumnes: no s'hi afegeix res "
-                                   u"(l'ordre és «q2x7 importa --afegeix ENTRADA FITXER»)"_qs
-                                       .arg(nom, sembla));
+        QCOMPARE(error.missatge(),
+                 u"%1 sembla %2, no un fitxer d'alumnes: no s'hi afegeix res "
+                 u"(l'ordre és «q2x7 importa --afegeix ENTRADA FITXER»)"_qs.arg(nom, sembla));
     }
 }
 

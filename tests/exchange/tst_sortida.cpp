@@ -92,16 +92,18 @@ void TestSortida::totOResNoDeixaResAMitges() {
     const QByteArray anteriors = proves::bytesDe({{u"Anna"_qs}}) + QByteArray(53, 'x');
     if (escriptura != Escriptura::Nou) {
         proves::escriuFitxer(fitxer, anteriors);
-        QFile::setPermissions(fitxer, abans == Abans::Mode0600
-                                          ? QFile::ReadOwner | QFile::WriteOwner
-                                          : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QFile::setPermissions(fitxer,
+                              abans == Abans::Mode0600
+                                  ? QFile::ReadOwner | QFile::WriteOwner
+                                  : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     }
     if (abans == Abans::PerUnEnllac) {
         cami = carpeta.filePath(u"enllac"_qs);
         QVERIFY(QFile::link(u"grup"_qs, cami));
     }
     if (abans == Abans::AmbUnAltreNom)
-        QVERIFY(::link(QFile::encodeName(fitxer), QFile::encodeName(carpeta.filePath(u"dur"_qs))) == 0);
+        QVERIFY(::link(QFile::encodeName(fitxer), QFile::encodeName(carpeta.filePath(u"dur"_qs))) ==
+                0);
     struct stat estatAbans {};
     ::stat(QFile::encodeName(fitxer).constData(), &estatAbans);
     platform::SistemaFitxersReal finestra;
@@ -146,8 +148,7 @@ void TestSortida::totOResNoDeixaResAMitges() {
     if (escriptura == Escriptura::Afegeix && fet) {
         QCOMPARE(proves::llegeixFitxer(fitxer), anteriors + QByteArray(54, ' ') + nous);
         QCOMPARE(avisos, QStringList(u"l'últim registre de %1, el 2, tenia 53 de 107 bytes: s'ha "
-                                     u"completat amb espais"_qs
-                                         .arg(cami)));
+                                     u"completat amb espais"_qs.arg(cami)));
     } else if (fet) {
         QCOMPARE(proves::llegeixFitxer(fitxer), nous);
     } else if (escriptura != Escriptura::Nou) {

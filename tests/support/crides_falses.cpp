@@ -71,8 +71,8 @@ int CridesFalses::unlink(const char* cami) {
     return falla(Crida::Unlink) ? -1 : CridesSistema::unlink(cami);
 }
 
-int CridesFalses::linkat(int directoriFont, const char* font, int directoriDesti,
-                         const char* desti, int indicadors) {
+int CridesFalses::linkat(int directoriFont, const char* font, int directoriDesti, const char* desti,
+                         int indicadors) {
     return falla(Crida::Linkat)
                ? -1
                : CridesSistema::linkat(directoriFont, font, directoriDesti, desti, indicadors);

@@ -4,9 +4,9 @@
 #include "exchange/fitxer_alumnes.h"
 #include "exchange/importacio.h"
 
-#include <QBuffer>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <QBuffer>
 
 namespace proves {
 
@@ -25,8 +25,8 @@ QByteArray exportaEn(const QString& format, const QByteArray& registres,
 Importacio importaBytes(const QByteArray& entrada, std::optional<char> separador) {
     // A file in memory: the fuzzer makes thousands of them.
     const int descriptor = ::memfd_create("entrada", MFD_CLOEXEC);
-    if (descriptor < 0 || ::write(descriptor, entrada.constData(), size_t(entrada.size())) !=
-                              ssize_t(entrada.size()))
+    if (descriptor < 0 ||
+        ::write(descriptor, entrada.constData(), size_t(entrada.size())) != ssize_t(entrada.size()))
         qFatal("no es pot escriure l'entrada");
     const QString cami = u"/proc/self/fd/"_qs + QString::number(descriptor);
     Importacio resultat;
