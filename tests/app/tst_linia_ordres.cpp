@@ -10,6 +10,8 @@ template <class... F>
 struct Sobrecarrega : F... {
     using F::operator()...;
 };
+template <class... F>
+Sobrecarrega(F...) -> Sobrecarrega<F...>;
 
 // A request in a few words, so that a table row can say what it expects.
 QString descriu(const Peticio& peticio) {
