@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +17,15 @@ namespace exchange {
 namespace {
 
 constexpr qsizetype kBloc = 64 * 1024;
+
+// The first LF or CR in [inici, fi), or fi: each looked for with memchr, which goes far faster
+// than a loop over the bytes.
+const char* primerFinal(const char* inici, const char* fi) {
+    const auto* lf = static_cast<const char*>(std::memchr(inici, '\n', size_t(fi - inici)));
+    const char* finsA = lf ? lf : fi;
+    const auto* cr = static_cast<const char*>(std::memchr(inici, '\r', size_t(finsA - inici)));
+    return cr ? cr : finsA;
+}
 
 QString midaEnMiB(qint64 bytes) {
     return QStringLiteral("%1 MiB").arg(bytes >> 20);
@@ -95,7 +105,7 @@ bool Entrada::seguentLinia(QByteArrayView& linia) {
     for (;;) {
         const char* inici = m_bloc.constData() + cercat;
         const char* fi = m_bloc.constData() + m_bloc.size();
-        const char* final = std::find_if(inici, fi, [](char c) { return c == '\n' || c == '\r'; });
+        const char* final = primerFinal(inici, fi);
         // A CR as the block's last byte may be the start of a CRLF.
         if (final != fi && (*final == '\n' || final + 1 < fi || m_final)) {
             qsizetype mida = final + 1 - (m_bloc.constData() + m_inici);

@@ -4,7 +4,7 @@
 #include "exchange/columnes.h"
 #include "exchange/format.h"
 
-#include <map>
+#include <array>
 
 namespace exchange {
 
@@ -68,23 +68,26 @@ class EscriptorVCard final : public EscriptorAlumnes {
     void alumne(int numero, const record::TipusAlumne& alumne) override {
         if (esBuit(alumne))
             return;
-        std::map<LlocVCard, QString> valors;
+        std::array<QString, kColumnes.size()> valors;
         for (const Columna& columna : kColumnes)
-            valors[columna.vcard] = textDelCamp(alumne, columna.camp);
-        const QString nom = valors[LlocVCard::Nom].trimmed();
+            valors[std::size_t(columna.vcard)] = textDelCamp(alumne, columna.camp);
+        const auto valor = [&valors](LlocVCard lloc) -> const QString& {
+            return valors[std::size_t(lloc)];
+        };
+        const QString nom = valor(LlocVCard::Nom).trimmed();
 
         linia(QStringLiteral("BEGIN:VCARD"));
         linia(QStringLiteral("VERSION:3.0"));
         linia(u"FN:"_qs + escapat(nom.isEmpty() ? QStringLiteral("Alumne %1").arg(numero) : nom));
         const Noms noms = nomsDe(nom);
         linia(QStringLiteral("N:%1;%2;;;").arg(escapat(noms.familia), escapat(noms.donat)));
-        const QString& carrer = valors[LlocVCard::Carrer];
-        const QString& poblacio = valors[LlocVCard::Poblacio];
-        const QString& codiPostal = valors[LlocVCard::CodiPostal];
+        const QString& carrer = valor(LlocVCard::Carrer);
+        const QString& poblacio = valor(LlocVCard::Poblacio);
+        const QString& codiPostal = valor(LlocVCard::CodiPostal);
         if (!carrer.isEmpty() || !poblacio.isEmpty() || !codiPostal.isEmpty())
             linia(QStringLiteral("ADR;TYPE=HOME:;;%1;%2;;%3;")
                       .arg(escapat(carrer), escapat(poblacio), escapat(codiPostal)));
-        if (const QString& telefon = valors[LlocVCard::Telefon]; !telefon.isEmpty())
+        if (const QString& telefon = valor(LlocVCard::Telefon); !telefon.isEmpty())
             linia(u"TEL;TYPE=HOME,VOICE:"_qs + escapat(telefon));
         linia(u"CATEGORIES:"_qs + escapat(m_grup));
         linia(QStringLiteral("END:VCARD"));
