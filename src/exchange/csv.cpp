@@ -5,12 +5,14 @@
 #include "exchange/entrada.h"
 #include "exchange/format.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <csv.h>
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace exchange {
 
@@ -121,6 +123,14 @@ class LectorCsv final : public LectorFiles {
         csv_set_space_func(&m_analitzador, capEspai);
         if (m_separador)
             csv_set_delim(&m_analitzador, static_cast<unsigned char>(*m_separador));
+        // UTF-16, told by its byte-order mark or by the NUL bytes of its ASCII, is read as UTF-8.
+        const QByteArrayView inici = m_entrada.inici(4);
+        if (inici.startsWith("\xFF\xFE") ||
+            (inici.size() == 4 && inici[0] && !inici[1] && inici[2] && !inici[3]))
+            m_entrada.descodificaUtf16(QStringConverter::Utf16LE);
+        else if (inici.startsWith("\xFE\xFF") ||
+                 (inici.size() == 4 && !inici[0] && inici[1] && !inici[2] && inici[3]))
+            m_entrada.descodificaUtf16(QStringConverter::Utf16BE);
     }
     ~LectorCsv() override { csv_free(&m_analitzador); }
     LectorCsv(const LectorCsv&) = delete;
@@ -133,20 +143,29 @@ class LectorCsv final : public LectorFiles {
             QByteArrayView linia;
             if (!m_entrada.seguentLinia(linia)) {
                 m_acabat = true;
+                notaDeLaCodificacio();
                 if (csv_fini(&m_analitzador, campLlegit, filaLlegida, this) != 0)
                     throw ErrorIntercanvi(
                         QStringLiteral("línia %1: unes cometes que no es tanquen mai")
                             .arg(m_liniaDespresDeFila));
                 break;
             }
-            if (m_entrada.numeroDeLinia() == 1)
+            if (m_entrada.numeroDeLinia() == 1) {
                 linia = primeraLinia(linia);
+                if (linia.isEmpty())
+                    continue;  // "sep=;" is no row
+            }
             if (!linia.isValidUtf8()) {
-                if (!std::exchange(m_avisatWindows1252, true))
-                    m_avisa(QStringLiteral("l'entrada no és UTF-8: es llegeix com a Windows-1252"));
+                if (m_liniesWindows1252.size() < kLiniesANomenar)
+                    m_liniesWindows1252.push_back(m_entrada.numeroDeLinia());
+                ++m_nombreWindows1252;
                 m_desdeWindows1252.truncate(0);
                 record::afegeixComUtf8(linia, m_desdeWindows1252);
                 linia = m_desdeWindows1252;
+            } else if (!m_ambUtf8 && std::any_of(linia.begin(), linia.end(), [](char c) {
+                           return static_cast<unsigned char>(c) >= 0x80;
+                       })) {
+                m_ambUtf8 = true;
             }
             if (csv_parse(&m_analitzador, linia.data(), size_t(linia.size()), campLlegit,
                           filaLlegida, this) != size_t(linia.size()))
@@ -160,9 +179,7 @@ class LectorCsv final : public LectorFiles {
         const QByteArrayView bytes(dades, dades ? qsizetype(mida) : 0);
         m_liniesDinsDeCamps += finalsDeLinia(bytes);
         // Each column's text is decoded into the same buffer row after row.
-        if (m_fila.nombre == qsizetype(m_fila.celles.size()))
-            m_fila.celles.emplace_back();
-        QString& text = m_fila.celles[std::size_t(m_fila.nombre++)];
+        QString& text = m_fila.afegeix();
         text.resize(bytes.size());
         text.truncate(m_utf8.appendToBuffer(text.data(), bytes) - text.data());
     }
@@ -174,13 +191,45 @@ class LectorCsv final : public LectorFiles {
     }
 
   private:
-    // The byte-order mark is no part of the first cell; the first line tells the separator.
+    static constexpr std::size_t kLiniesANomenar = 10;
+
+    // The byte-order mark is no part of the first cell. The first line tells the separator, or
+    // is Excel's "sep=;", which only tells it (then it comes back empty).
     QByteArrayView primeraLinia(QByteArrayView linia) {
         if (linia.startsWith(kMarcaDOrdre))
             linia = linia.sliced(kMarcaDOrdre.size());
+        static const QRegularExpression sep(u"^\"?sep=(.)\"?[\r\n]*$"_qs);
+        const QRegularExpressionMatch excel = sep.match(QString::fromUtf8(linia));
+        if (excel.hasMatch()) {
+            m_separador = char(excel.captured(1)[0].unicode());
+            csv_set_delim(&m_analitzador, static_cast<unsigned char>(*m_separador));
+            return {};
+        }
         if (!m_separador)
             csv_set_delim(&m_analitzador, static_cast<unsigned char>(separadorDeLaLinia(linia)));
         return linia;
+    }
+
+    // Lines that were not UTF-8 were read as Windows-1252: all of them, or the ones named.
+    void notaDeLaCodificacio() {
+        if (m_nombreWindows1252 == 0)
+            return;
+        if (!m_ambUtf8) {
+            m_avisa(QStringLiteral("l'entrada no és UTF-8: es llegeix com a Windows-1252"));
+            return;
+        }
+        QStringList linies;
+        for (const int linia : m_liniesWindows1252)
+            linies << QString::number(linia);
+        QString quines = linies.join(u", "_qs);
+        if (m_nombreWindows1252 > int(m_liniesWindows1252.size()))
+            quines +=
+                QStringLiteral(" i %1 més").arg(m_nombreWindows1252 - m_liniesWindows1252.size());
+        m_avisa(QStringLiteral("%1 %2 no %3 UTF-8: es %4 com a Windows-1252, i les altres com a "
+                               "UTF-8")
+                    .arg(m_nombreWindows1252 == 1 ? u"la línia"_qs : u"les línies"_qs, quines,
+                         m_nombreWindows1252 == 1 ? u"és"_qs : u"són"_qs,
+                         m_nombreWindows1252 == 1 ? u"llegeix"_qs : u"llegeixen"_qs));
     }
 
     Entrada& m_entrada;
@@ -190,7 +239,9 @@ class LectorCsv final : public LectorFiles {
     Fila m_fila;
     bool m_llesta = false;
     bool m_acabat = false;
-    bool m_avisatWindows1252 = false;
+    std::vector<int> m_liniesWindows1252;
+    int m_nombreWindows1252 = 0;
+    bool m_ambUtf8 = false;  // a line with UTF-8 beyond ASCII
     int m_liniesDinsDeCamps = 0;
     int m_liniaDespresDeFila = 1;
     QByteArray m_desdeWindows1252;

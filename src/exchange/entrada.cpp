@@ -2,6 +2,7 @@
 
 #include "exchange/errors.h"
 
+#include <QBuffer>
 #include <QFile>
 
 #include <algorithm>
@@ -53,6 +54,7 @@ Entrada::Entrada(const QString& nom, platform::CridesSistema& crides)
         falla(errno);
     if (S_ISDIR(estat.st_mode))
         falla(EISDIR);
+    m_esFitxer = S_ISREG(estat.st_mode);
     if (S_ISREG(estat.st_mode) && estat.st_size > kMaxim)
         throw ErrorIntercanvi(QStringLiteral("%1 fa %2, i una importació en pot llegir %3 com a "
                                              "molt")
@@ -71,28 +73,67 @@ bool Entrada::llegeixMes() {
     // What is left of the block moves to its start; the block grows only for a long line.
     m_bloc.remove(0, m_inici);
     m_inici = 0;
-    const qsizetype abans = m_bloc.size();
-    m_bloc.resize(abans + kBloc);
+    // UTF-16 is read aside and decoded onto the block.
+    QByteArray& desti = m_utf16 ? m_cru : m_bloc;
+    const qsizetype abans = m_utf16 ? 0 : m_bloc.size();
+    desti.resize(abans + kBloc);
     ssize_t n;
     do {
-        n = m_crides.read(m_descriptor, m_bloc.data() + abans, size_t(kBloc));
+        n = m_crides.read(m_descriptor, desti.data() + abans, size_t(kBloc));
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
         const int error = errno;
-        m_bloc.truncate(abans);
+        desti.truncate(abans);
         throw ErrorIntercanvi(
             QStringLiteral("no s'ha pogut llegir %1: %2").arg(m_nom, descripcio(error)));
     }
-    m_bloc.truncate(abans + n);
+    desti.truncate(abans + n);
     m_llegits += n;
     m_final = n == 0;
     if (m_llegits > kMaxim)
-        throw ErrorIntercanvi(
-            QStringLiteral("%1 passa de %2, que és el màxim que llegeix una "
-                           "importació (línia %3)")
-                .arg(m_nom == u"-"_qs ? QStringLiteral("l'entrada") : m_nom, midaEnMiB(kMaxim))
-                .arg(m_linia + 1));
+        massaGran();
+    if (m_utf16)
+        m_bloc += QString(m_utf16->decode(m_cru)).toUtf8();
     return n > 0;
+}
+
+void Entrada::massaGran() {
+    throw ErrorIntercanvi(
+        QStringLiteral("%1 passa de %2, que és el màxim que llegeix una importació (línia %3)")
+            .arg(m_nom == u"-"_qs ? QStringLiteral("l'entrada") : m_nom, midaEnMiB(kMaxim))
+            .arg(m_linia + 1));
+}
+
+QByteArrayView Entrada::inici(qsizetype mida) {
+    while (m_bloc.size() < mida && llegeixMes()) {
+    }
+    return QByteArrayView(m_bloc).first(std::min(mida, m_bloc.size()));
+}
+
+void Entrada::descodificaUtf16(QStringConverter::Encoding ordre) {
+    m_utf16.emplace(ordre);
+    const QByteArray pendent = QByteArrayView(m_bloc).sliced(m_inici).toByteArray();
+    m_bloc = QString(m_utf16->decode(pendent)).toUtf8();
+    m_inici = 0;
+}
+
+std::unique_ptr<QIODevice> Entrada::comArxiu() {
+    if (m_esFitxer) {
+        auto fitxer = std::make_unique<QFile>();
+        // The descriptor stays ours; the device reads it from its start.
+        if (!fitxer->open(m_descriptor, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) ||
+            !fitxer->seek(0))
+            throw ErrorIntercanvi(QStringLiteral("no es pot llegir %1").arg(m_nom));
+        return fitxer;
+    }
+    while (llegeixMes()) {
+    }
+    auto memoria = std::make_unique<QBuffer>();
+    memoria->setData(QByteArrayView(m_bloc).sliced(m_inici).toByteArray());
+    m_bloc.clear();
+    m_inici = 0;
+    memoria->open(QIODevice::ReadOnly);
+    return memoria;
 }
 
 bool Entrada::seguentLinia(QByteArrayView& linia) {

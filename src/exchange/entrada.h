@@ -4,7 +4,12 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QIODevice>
 #include <QString>
+#include <QStringDecoder>
+
+#include <memory>
+#include <optional>
 
 namespace exchange {
 
@@ -30,8 +35,18 @@ class Entrada {
     int numeroDeLinia() const { return m_linia; }
     const QString& nom() const { return m_nom; }
 
+    // The input's first bytes (as many as `mida`, fewer when it is shorter), without taking
+    // them: what tells its format or its encoding.
+    QByteArrayView inici(qsizetype mida);
+    // From here on, the bytes are UTF-16 of this order and the lines are given as UTF-8.
+    void descodificaUtf16(QStringConverter::Encoding ordre);
+    // The whole input as a device that can seek, for a zip: the file itself, or what standard
+    // input holds (within kMaxim). Throws ErrorIntercanvi.
+    std::unique_ptr<QIODevice> comArxiu();
+
   private:
     bool llegeixMes();
+    [[noreturn]] void massaGran();
 
     platform::CridesSistema& m_crides;
     QString m_nom;
@@ -41,7 +56,10 @@ class Entrada {
     qsizetype m_inici = 0;  // the first byte not yet given
     qint64 m_llegits = 0;
     bool m_final = false;
+    bool m_esFitxer = false;
     int m_linia = 0;
+    std::optional<QStringDecoder> m_utf16;
+    QByteArray m_cru;  // a block as read, before it is decoded
 };
 
 }  // namespace exchange

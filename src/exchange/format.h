@@ -35,11 +35,28 @@ class EscriptorAlumnes {
     virtual void acaba() {}
 };
 
+// What a cell was where it came from: a spreadsheet's text cell keeps what was typed; its number
+// may have lost a leading zero; a CSV's field may be either.
+enum class TipusCella { SenseTipus, Text, Nombre, Altre };
+
 // A row of cells as an input holds it, with the line (or row) where it starts.
 struct Fila {
     int linia = 0;
-    std::vector<QString> celles;  // kept from row to row, so that no cell is allocated twice
-    qsizetype nombre = 0;         // cells of this row: the first `nombre` of `celles`
+    std::vector<QString> celles;    // kept from row to row, so that no cell is allocated twice
+    std::vector<TipusCella> tipus;  // beside each cell
+    qsizetype nombre = 0;           // cells of this row: the first `nombre` of `celles`
+
+    // Room for one more cell, cleared, of the given kind.
+    QString& afegeix(TipusCella tipusCella = TipusCella::SenseTipus) {
+        if (nombre == qsizetype(celles.size())) {
+            celles.emplace_back();
+            tipus.emplace_back();
+        }
+        tipus[std::size_t(nombre)] = tipusCella;
+        QString& cella = celles[std::size_t(nombre++)];
+        cella.truncate(0);
+        return cella;
+    }
 };
 
 // A format's reader gives an input's rows in order. Throws ErrorIntercanvi, with the line, for
@@ -55,13 +72,14 @@ struct DadesImportacio {
     std::optional<char> separador;  // found in the input when not given
 };
 
-// One row a format: its name for --format, the extension that picks it, whether its writer needs
-// the toolkit's graphics (only the graphical program has them), and its writer and reader (null
-// when it has none).
+// One row a format: its name for --format, the extension that picks it, the first bytes that
+// tell it from others, whether its writer needs the toolkit's graphics (only the
+// graphical program has them), and its writer and reader (null when it has none).
 struct Format {
     QString nom;
     QString extensio;
-    QString descripcio;  // for the help
+    bool (*esDelFormat)(Entrada& entrada);  // by its content; null when only its name tells
+    QString descripcio;                     // for the help
     bool grafic;
     std::unique_ptr<EscriptorAlumnes> (*escriptor)(QIODevice& sortida, const DadesExportacio&);
     std::unique_ptr<LectorFiles> (*lector)(Entrada& entrada, const DadesImportacio&, const Avisos&);
@@ -70,5 +88,8 @@ struct Format {
 std::span<const Format> formats();
 const Format* formatPerNom(const QString& nom);
 const Format* formatPerExtensio(const QString& cami);
+// The format of an import's input: by its extension when that format reads, else by its
+// content, else CSV.
+const Format& formatDeLEntrada(Entrada& entrada);
 
 }  // namespace exchange

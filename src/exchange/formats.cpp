@@ -1,3 +1,4 @@
+#include "exchange/entrada.h"
 #include "exchange/format.h"
 
 #include <QFileInfo>
@@ -6,6 +7,12 @@ namespace exchange {
 
 std::unique_ptr<EscriptorAlumnes> escriptorCsv(QIODevice&, const DadesExportacio&);
 std::unique_ptr<LectorFiles> lectorCsv(Entrada&, const DadesImportacio&, const Avisos&);
+std::unique_ptr<EscriptorAlumnes> escriptorXlsx(QIODevice&, const DadesExportacio&);
+std::unique_ptr<LectorFiles> lectorXlsx(Entrada&, const DadesImportacio&, const Avisos&);
+bool esXlsx(Entrada&);
+std::unique_ptr<EscriptorAlumnes> escriptorOds(QIODevice&, const DadesExportacio&);
+std::unique_ptr<LectorFiles> lectorOds(Entrada&, const DadesImportacio&, const Avisos&);
+bool esOds(Entrada&);
 std::unique_ptr<EscriptorAlumnes> escriptorVCard(QIODevice&, const DadesExportacio&);
 // Drawn with the toolkit's graphics, which take longer to load than a CSV of a whole file takes
 // to write: only the graphical program links it in, and elsewhere the row's writer is null.
@@ -13,11 +20,15 @@ std::unique_ptr<EscriptorAlumnes> escriptorVCard(QIODevice&, const DadesExportac
 
 std::span<const Format> formats() {
     static const Format kFormats[] = {
-        {u"csv"_qs, u"csv"_qs, u"per a un full de càlcul i altres programes"_qs, false,
-         escriptorCsv, lectorCsv},
-        {u"vcf"_qs, u"vcf"_qs, u"per a un telèfon: vCard 3.0"_qs, false, escriptorVCard, nullptr},
-        {u"pdf"_qs, u"pdf"_qs, u"la llista de la classe per imprimir"_qs, true, escriptorPdf,
+        {u"csv"_qs, u"csv"_qs, nullptr, u"per a altres programes"_qs, false, escriptorCsv,
+         lectorCsv},
+        {u"xlsx"_qs, u"xlsx"_qs, esXlsx, u"full de càlcul"_qs, false, escriptorXlsx, lectorXlsx},
+        {u"ods"_qs, u"ods"_qs, esOds, u"full de càlcul OpenDocument"_qs, false, escriptorOds,
+         lectorOds},
+        {u"vcf"_qs, u"vcf"_qs, nullptr, u"per a un telèfon: vCard 3.0"_qs, false, escriptorVCard,
          nullptr},
+        {u"pdf"_qs, u"pdf"_qs, nullptr, u"la llista de la classe per imprimir"_qs, true,
+         escriptorPdf, nullptr},
     };
     return kFormats;
 }
@@ -38,6 +49,17 @@ const Format* formatPerExtensio(const QString& cami) {
             return &format;
     }
     return nullptr;
+}
+
+const Format& formatDeLEntrada(Entrada& entrada) {
+    const Format* perNom = formatPerExtensio(entrada.nom());
+    if (perNom && perNom->lector)
+        return *perNom;
+    for (const Format& format : formats()) {
+        if (format.lector && format.esDelFormat && format.esDelFormat(entrada))
+            return format;
+    }
+    return *formatPerNom(u"csv"_qs);
 }
 
 }  // namespace exchange

@@ -3,55 +3,141 @@
 #include "exchange/columnes.h"
 #include "exchange/fitxer_alumnes.h"
 
+#include <QRegularExpression>
+
+#include <array>
+#include <optional>
 #include <vector>
 
 namespace exchange {
 
 namespace {
 
-// A column's name the way people write it in a header: letter case, accents, the spaces around
-// it and a trailing colon do not count.
-QString nomNormalitzat(QString nom) {
-    nom = nom.trimmed();
-    if (nom.endsWith(u':'))
-        nom.chop(1);
-    nom = nom.trimmed().normalized(QString::NormalizationForm_D);
+// What a header's column holds: a field, or a part of the name that lists split in columns.
+enum class Rol {
+    Nom,
+    Cognoms,
+    Cognom1,
+    Cognom2,
+    NomComplet,
+    Adreca,
+    Poblacio,
+    CodiPostal,
+    Telefon
+};
+constexpr std::size_t kRols = 9;
+
+struct NomsDelRol {
+    Rol rol;
+    std::initializer_list<const char16_t*> noms;
+};
+// As the school office's lists name them, in Catalan and Spanish.
+const NomsDelRol kNoms[] = {
+    {Rol::Nom, {u"Nom", u"Nombre"}},
+    {Rol::Cognoms, {u"Cognoms", u"Apellidos"}},
+    {Rol::Cognom1, {u"Primer cognom", u"Cognom 1", u"Primer apellido", u"Apellido 1"}},
+    {Rol::Cognom2, {u"Segon cognom", u"Cognom 2", u"Segundo apellido", u"Apellido 2"}},
+    {Rol::NomComplet, {u"Nom i cognoms", u"Nom complet", u"Nombre completo", u"Alumne", u"Alumna"}},
+    {Rol::Adreca, {u"Adreça", u"Direcció", u"Domicili", u"Dirección", u"Domicilio"}},
+    {Rol::Poblacio,
+     {u"Població", u"Municipi", u"Localitat", u"Ciutat", u"Población", u"Localidad", u"Municipio"}},
+    {Rol::CodiPostal, {u"Codi postal", u"CP", u"Código postal"}},
+    {Rol::Telefon, {u"Telèfon", u"Tel", u"Mòbil", u"Telèfon mòbil", u"Teléfono", u"Móvil"}},
+};
+
+// The field each role fills; the name's parts all fill the name.
+record::Camp campDe(Rol rol) {
+    switch (rol) {
+        case Rol::Adreca:
+            return record::Camp::Adreca;
+        case Rol::Poblacio:
+            return record::Camp::Poblacio;
+        case Rol::CodiPostal:
+            return record::Camp::CodiPostal;
+        case Rol::Telefon:
+            return record::Camp::Telefon;
+        default:
+            return record::Camp::Nom;
+    }
+}
+
+const Columna& columnaDe(record::Camp camp) {
+    for (const Columna& columna : kColumnes) {
+        if (columna.camp == camp)
+            return columna;
+    }
+    return kColumnes.front();
+}
+
+// A column's name the way people write it in a header: letter case, accents, spaces, dots,
+// hyphens and a trailing colon do not count.
+QString nomNormalitzat(const QString& nom) {
     QString net;
-    for (const QChar c : std::as_const(nom)) {
-        if (c.category() != QChar::Mark_NonSpacing)
+    for (const QChar c : nom.normalized(QString::NormalizationForm_D)) {
+        if (c.category() != QChar::Mark_NonSpacing && !c.isSpace() && c != u'.' && c != u'-' &&
+            c != u':')
             net += c;
     }
     return net.toCaseFolded();
 }
 
-int columnaDelNom(const QString& nom) {
+std::optional<Rol> rolDelNom(const QString& nom) {
+    static const auto taula = [] {
+        std::vector<std::pair<QString, Rol>> noms;
+        for (const NomsDelRol& rol : kNoms) {
+            for (const char16_t* n : rol.noms)
+                noms.emplace_back(nomNormalitzat(QString::fromUtf16(n)), rol.rol);
+        }
+        return noms;
+    }();
     const QString normalitzat = nomNormalitzat(nom);
-    for (int i = 0; i < int(kColumnes.size()); ++i) {
-        if (normalitzat == nomNormalitzat(capcalera(kColumnes[std::size_t(i)])))
-            return i;
+    for (const auto& [n, rol] : taula) {
+        if (n == normalitzat)
+            return rol;
     }
-    return -1;
+    return std::nullopt;
 }
+
+// A spreadsheet's column letters: 0 is A, 26 is AA.
+QString lletresDe(qsizetype columna) {
+    QString lletres;
+    for (qsizetype n = columna + 1; n > 0; n = (n - 1) / 26)
+        lletres.prepend(QChar(char16_t(u'A' + (n - 1) % 26)));
+    return lletres;
+}
+
+QString llistaDeLinies(const std::vector<int>& linies) {
+    QStringList numeros;
+    for (const int linia : linies)
+        numeros << QString::number(linia);
+    if (numeros.size() == 1)
+        return u"línia "_qs + numeros.front();
+    const QString ultim = numeros.takeLast();
+    return u"línies "_qs + numeros.join(u", "_qs) + u" i "_qs + ultim;
+}
+
+constexpr std::size_t kFilesPerLaCapcalera = 10;
 
 class Importador {
   public:
-    Importador(const Avisos& avisa) : m_avisa(avisa) {}
+    explicit Importador(const Avisos& avisa) : m_avisa(avisa) {
+        // Without a header, the export's order.
+        m_rols = {Rol::Nom, Rol::Adreca, Rol::Poblacio, Rol::CodiPostal, Rol::Telefon};
+    }
 
     void fila(const Fila& fila) {
-        if (m_primera) {
-            m_primera = false;
-            if (esCapcalera(fila))
-                return;
+        if (m_decidit) {
+            afegeix(fila);
+            return;
         }
-        if (fila.nombre > qsizetype(m_columnes.size()))
-            throw ErrorIntercanvi(QStringLiteral("línia %1: %2 camps, i només hi ha %3 columnes")
-                                      .arg(fila.linia)
-                                      .arg(fila.nombre)
-                                      .arg(m_columnes.size()));
-        afegeix(fila);
+        m_primeres.push_back(fila);
+        if (m_primeres.size() == kFilesPerLaCapcalera)
+            decideix();
     }
 
     Importats acaba() {
+        if (!m_decidit)
+            decideix();
         // Spreadsheets leave empty rows after the last student.
         m_importats.registres.truncate(m_ultimAmbDades * kLongitudRegistre);
         m_importats.nombre = m_ultimAmbDades;
@@ -59,49 +145,152 @@ class Importador {
     }
 
   private:
-    bool esCapcalera(const Fila& fila) {
-        std::vector<int> columnes;
-        QStringList desconegudes;
-        bool algunaConeguda = false;
+    // Cells naming a column, and cells with anything.
+    static std::pair<int, int> compta(const Fila& fila) {
+        int conegudes = 0;
+        int plenes = 0;
+        for (qsizetype i = 0; i < fila.nombre; ++i) {
+            const QString& cella = fila.celles[std::size_t(i)];
+            plenes += !cella.trimmed().isEmpty();
+            conegudes += rolDelNom(cella).has_value();
+        }
+        return {conegudes, plenes};
+    }
+
+    // The header is the first of the first rows that names two columns, or whose only cell
+    // names one; failing that, a first row that names any. Rows above it are titles.
+    void decideix() {
+        m_decidit = true;
+        std::optional<std::size_t> capcalera;
+        for (std::size_t i = 0; i < m_primeres.size() && !capcalera; ++i) {
+            const auto [conegudes, plenes] = compta(m_primeres[i]);
+            if (conegudes >= 2 || (conegudes == 1 && plenes == 1))
+                capcalera = i;
+        }
+        if (!capcalera && !m_primeres.empty() && compta(m_primeres.front()).first > 0)
+            capcalera = 0;
+        std::size_t primera = 0;
+        if (capcalera) {
+            std::vector<int> damunt;
+            for (std::size_t i = 0; i < *capcalera; ++i)
+                damunt.push_back(m_primeres[i].linia);
+            if (!damunt.empty())
+                m_avisa(llistaDeLinies(damunt) +
+                        (damunt.size() == 1 ? u": abans de la capçalera, no s'importa"_qs
+                                            : u": abans de la capçalera, no s'importen"_qs));
+            llegeixCapcalera(m_primeres[*capcalera]);
+            primera = *capcalera + 1;
+        }
+        for (std::size_t i = primera; i < m_primeres.size(); ++i)
+            afegeix(m_primeres[i]);
+        m_primeres.clear();
+    }
+
+    void llegeixCapcalera(const Fila& fila) {
+        m_rols.assign(std::size_t(fila.nombre), std::nullopt);
+        std::array<qsizetype, kRols> on;
+        on.fill(-1);
+        QStringList noUsades;
         for (qsizetype i = 0; i < fila.nombre; ++i) {
             const QString& nom = fila.celles[std::size_t(i)];
-            const int columna = columnaDelNom(nom);
-            columnes.push_back(columna);
-            algunaConeguda = algunaConeguda || columna >= 0;
-            if (columna < 0)
-                desconegudes << nom.trimmed();
+            const std::optional<Rol> rol = rolDelNom(nom);
+            if (!rol) {
+                if (!nom.trimmed().isEmpty())
+                    noUsades << nom.trimmed();
+                continue;
+            }
+            qsizetype& abans = on[std::size_t(*rol)];
+            if (abans >= 0)
+                throw ErrorIntercanvi(
+                    QStringLiteral("línia %1: les columnes %2 i %3 (%4 i %5) diuen el mateix; "
+                                   "deixeu-ne només una")
+                        .arg(QString::number(fila.linia), fila.celles[std::size_t(abans)].trimmed(),
+                             nom.trimmed(), lletresDe(abans), lletresDe(i)));
+            abans = i;
+            m_rols[std::size_t(i)] = rol;
         }
-        if (!algunaConeguda)
-            return false;
-        m_columnes = std::move(columnes);
-        if (!desconegudes.isEmpty())
-            m_avisa(QStringLiteral("línia %1: columnes desconegudes, no s'importen: %2")
-                        .arg(fila.linia)
-                        .arg(desconegudes.join(QStringLiteral(", "))));
-        return true;
+        if (!noUsades.isEmpty())
+            m_avisa(u"columnes no usades: "_qs + noUsades.join(u", "_qs));
+    }
+
+    void avisa(int linia, record::Camp camp, const QString& que) {
+        m_avisa(QStringLiteral("línia %1, %2: %3")
+                    .arg(QString::number(linia), capcalera(columnaDe(camp)), que));
+    }
+
+    // A value stored by the record's rules, and what they changed in it said.
+    void posa(record::TipusAlumne& alumne, record::Camp camp, const QString& text, int linia) {
+        const record::Desament desament = alumne.posa(camp, text);
+        if (desament.tallat)
+            avisa(linia, camp,
+                  QStringLiteral("tallada a %1 caràcters").arg(record::disposicio(camp).amplada));
+        if (desament.substituit)
+            avisa(linia, camp,
+                  QStringLiteral("caràcters que Windows-1252 no té, desats com a «?»"));
+    }
+
+    // What a spreadsheet did to a postal code or a telephone it took for a number, put right or
+    // said.
+    QString corregit(Rol rol, const QString& text, TipusCella tipus, int linia) {
+        static const QRegularExpression quatreXifres(u"^\\d{4}$"_qs);
+        static const QRegularExpression exponencial(u"^[+-]?\\d+([.,]\\d+)?[eE][+]?\\d+$"_qs);
+        if (rol == Rol::CodiPostal && tipus != TipusCella::Text &&
+            quatreXifres.match(text).hasMatch()) {
+            const QString complet = u'0' + text;
+            avisa(linia, record::Camp::CodiPostal,
+                  QStringLiteral("%1 completat com %2").arg(text, complet));
+            return complet;
+        }
+        if (rol == Rol::Telefon && exponencial.match(text.trimmed()).hasMatch()) {
+            avisa(linia, record::Camp::Telefon,
+                  QStringLiteral("%1 és un nombre en forma exponencial, que ha perdut xifres: es "
+                                 "deixa buit")
+                      .arg(text.trimmed()));
+            return QString();
+        }
+        return text;
     }
 
     void afegeix(const Fila& fila) {
+        qsizetype nombre = fila.nombre;
+        while (nombre > 0 && fila.celles[std::size_t(nombre - 1)].isEmpty())
+            --nombre;  // empty cells after the last are no fields
+        if (nombre > qsizetype(m_rols.size()))
+            throw ErrorIntercanvi(QStringLiteral("línia %1: %2 camps, i només hi ha %3 columnes")
+                                      .arg(fila.linia)
+                                      .arg(nombre)
+                                      .arg(m_rols.size()));
         ++m_files;
         record::TipusAlumne alumne;
+        std::array<QString, kRols> valors;
         bool ambDades = false;
-        for (qsizetype i = 0; i < fila.nombre; ++i) {
-            const int columna = m_columnes[std::size_t(i)];
+        for (qsizetype i = 0; i < nombre; ++i) {
+            const std::optional<Rol> rol = m_rols[std::size_t(i)];
             const QString& text = fila.celles[std::size_t(i)];
-            if (columna < 0 || text.isEmpty())
+            if (!rol || text.isEmpty())
                 continue;
             ambDades = true;
-            const Columna& desti = kColumnes[std::size_t(columna)];
-            const record::Desament desament = alumne.posa(desti.camp, text);
-            const auto avisa = [&](const QString& que) {
-                m_avisa(QStringLiteral("línia %1, %2: %3")
-                            .arg(QString::number(fila.linia), capcalera(desti), que));
-            };
-            if (desament.tallat)
-                avisa(QStringLiteral("tallada a %1 caràcters")
-                          .arg(record::disposicio(desti.camp).amplada));
-            if (desament.substituit)
-                avisa(QStringLiteral("caràcters que Windows-1252 no té, desats com a «?»"));
+            valors[std::size_t(*rol)] =
+                corregit(*rol, text, fila.tipus[std::size_t(i)], fila.linia);
+        }
+        // The name as one: given, then the surnames, one space between.
+        QString nom = valors[std::size_t(Rol::NomComplet)];
+        if (nom.isEmpty()) {
+            QStringList cognoms;
+            for (const Rol part : {Rol::Cognoms, Rol::Cognom1, Rol::Cognom2}) {
+                if (const QString text = valors[std::size_t(part)].trimmed(); !text.isEmpty())
+                    cognoms << text;
+            }
+            // A name in one column is taken as it is, its spaces included.
+            nom = valors[std::size_t(Rol::Nom)];
+            if (!cognoms.isEmpty())
+                nom = (QStringList(nom.trimmed()) + cognoms).join(u' ').trimmed();
+        }
+        if (!nom.isEmpty())
+            posa(alumne, record::Camp::Nom, nom, fila.linia);
+        for (const Rol rol : {Rol::Adreca, Rol::Poblacio, Rol::CodiPostal, Rol::Telefon}) {
+            if (!valors[std::size_t(rol)].isEmpty())
+                posa(alumne, campDe(rol), valors[std::size_t(rol)], fila.linia);
         }
         if (ambDades && m_files > kMaximRegistres)
             throw ErrorIntercanvi(
@@ -115,8 +304,9 @@ class Importador {
 
     const Avisos& m_avisa;
     Importats m_importats;
-    std::vector<int> m_columnes{0, 1, 2, 3, 4};  // without a header, the export's order
-    bool m_primera = true;
+    std::vector<std::optional<Rol>> m_rols;
+    std::vector<Fila> m_primeres;  // until the header is found
+    bool m_decidit = false;
     int m_files = 0;
     int m_ultimAmbDades = 0;
 };

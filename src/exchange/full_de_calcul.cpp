@@ -1,0 +1,127 @@
+#include "exchange/full_de_calcul.h"
+
+#include "exchange/entrada.h"
+#include "exchange/errors.h"
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipfileinfo.h>
+
+#include <cmath>
+
+namespace exchange {
+
+QString nomDelFull(const QString& grup) {
+    QString nom = grup;
+    for (QChar& c : nom) {
+        if (QStringView(u"[]:*?/\\").contains(c))
+            c = u'_';
+    }
+    nom.truncate(31);
+    return nom.trimmed().isEmpty() ? QStringLiteral("Alumnes") : nom;
+}
+
+int ampladaDeColumna(const Columna& columna) {
+    return int(std::max<qsizetype>(record::disposicio(columna.camp).amplada,
+                                   capcalera(columna).size())) +
+           2;
+}
+
+QString textDelNombre(double nombre) {
+    if (!std::isfinite(nombre))
+        return QString();
+    // Whole numbers as they are, however many digits a telephone has.
+    if (std::abs(nombre) < 1e15 && nombre == std::trunc(nombre))
+        return QString::number(qint64(nombre));
+    return QString::number(nombre, 'g', 15);
+}
+
+QString textDeLaData(QDate data) {
+    return data.toString(u"dd/MM/yyyy");
+}
+
+QString textDelBoolea(bool valor) {
+    return valor ? QStringLiteral("VERTADER") : QStringLiteral("FALS");
+}
+
+ArxiuZip::ArxiuZip(Entrada& entrada, const QString& queEs)
+    : m_nom(entrada.nom()), m_queEs(queEs), m_dispositiu(entrada.comArxiu()) {
+    m_zip = std::make_unique<QuaZip>(m_dispositiu.get());
+    if (!m_zip->open(QuaZip::mdUnzip))
+        refusa(QStringLiteral("no és un fitxer zip, o és malmès"));
+}
+
+ArxiuZip::~ArxiuZip() = default;
+
+void ArxiuZip::refusa(const QString& perQue) const {
+    throw ErrorIntercanvi(
+        QStringLiteral("%1 no es pot llegir com a %2: %3")
+            .arg(m_nom == u"-"_qs ? QStringLiteral("l'entrada") : m_nom, m_queEs, perQue));
+}
+
+bool ArxiuZip::te(const QString& part) {
+    return m_zip->setCurrentFile(part);
+}
+
+QByteArray ArxiuZip::llegeix(const QString& part) {
+    if (!m_zip->setCurrentFile(part))
+        refusa(QStringLiteral("li falta la part %1").arg(part));
+    QuaZipFileInfo64 info;
+    if (!m_zip->getCurrentFileInfo(&info))
+        refusa(QStringLiteral("la part %1 és malmesa").arg(part));
+    if (info.flags & 1)
+        refusa(QStringLiteral("és xifrat"));
+    const qint64 mida = qint64(info.uncompressedSize);
+    if (mida > kMaximPart)
+        refusa(QStringLiteral("la part %1 faria %2 MiB, i se'n llegeixen %3 com a molt")
+                   .arg(part)
+                   .arg(mida >> 20)
+                   .arg(kMaximPart >> 20));
+    // Small parts cannot hurt; a large one that grows more than any real sheet is a bomb.
+    if (mida > (1 << 20) && mida > kMaximRati * qint64(info.compressedSize))
+        refusa(QStringLiteral("la part %1 es faria %2 vegades més gran, i cap full no ho fa")
+                   .arg(part)
+                   .arg(info.compressedSize ? mida / qint64(info.compressedSize) : mida));
+    QuaZipFile fitxer(m_zip.get());
+    if (!fitxer.open(QIODevice::ReadOnly))
+        refusa(QStringLiteral("la part %1 és malmesa").arg(part));
+    QByteArray bytes(mida, Qt::Uninitialized);
+    qint64 llegits = 0;
+    while (llegits < mida) {
+        const qint64 n = fitxer.read(bytes.data() + llegits, mida - llegits);
+        if (n <= 0)
+            break;
+        llegits += n;
+    }
+    char mes;
+    if (llegits != mida || fitxer.read(&mes, 1) != 0)
+        refusa(QStringLiteral("la part %1 no té la mida que diu, o és malmesa").arg(part));
+    fitxer.close();
+    if (fitxer.getZipError() != UNZ_OK)
+        refusa(QStringLiteral("la part %1 és malmesa").arg(part));
+    return bytes;
+}
+
+QXmlStreamReader::TokenType seguentToken(QXmlStreamReader& xml, const ArxiuZip& arxiu) {
+    const QXmlStreamReader::TokenType token = xml.readNext();
+    if (token == QXmlStreamReader::DTD)
+        arxiu.refusa(
+            QStringLiteral("té una declaració de tipus de document, que cap full de "
+                           "càlcul no necessita"));
+    if (token == QXmlStreamReader::Invalid)
+        arxiu.refusa(QStringLiteral("un XML malmès (%1)").arg(xml.lineNumber()));
+    return token;
+}
+
+bool esZip(Entrada& entrada) {
+    return entrada.inici(4) == QByteArrayView("PK\x03\x04");
+}
+
+bool esZipOpenDocument(Entrada& entrada) {
+    // A local header is 30 bytes, then the part's name.
+    const QByteArrayView inici = entrada.inici(128);
+    return esZip(entrada) && inici.size() > 38 && inici.sliced(30).startsWith("mimetype") &&
+           inici.sliced(38).startsWith("application/vnd.oasis.opendocument.spreadsheet");
+}
+
+}  // namespace exchange

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "exchange/columnes.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QIODevice>
+#include <QString>
+#include <QXmlStreamReader>
+
+#include <memory>
+
+class QuaZip;
+
+namespace exchange {
+
+class Entrada;
+
+// What the two spreadsheet formats share: how a class is shown as a sheet, and how a zip of XML
+// parts is read without trusting it.
+
+// The class's name as a sheet's name: at most 31 characters, none of []:*?/\.
+QString nomDelFull(const QString& grup);
+// A column wide enough for its field and its header, in characters.
+int ampladaDeColumna(const Columna& columna);
+
+// A number as a spreadsheet shows it in its General form: 8001, 34932112233, 3.5, never 8001.0
+// nor 3.49E+10.
+QString textDelNombre(double nombre);
+// A date as a user here reads it.
+QString textDeLaData(QDate data);
+QString textDelBoolea(bool valor);
+
+// A spreadsheet's zip, read part by part. Every part is checked before it is inflated: encrypted,
+// larger than kMaximPart once inflated, or inflating to more than kMaximRati times its size, and
+// it is refused; and it is never inflated past what it said. Throws ErrorIntercanvi.
+class ArxiuZip {
+  public:
+    static constexpr qint64 kMaximPart = 64 << 20;
+    static constexpr qint64 kMaximRati = 100;
+
+    ArxiuZip(Entrada& entrada, const QString& queEs);
+    ~ArxiuZip();
+    ArxiuZip(const ArxiuZip&) = delete;
+    ArxiuZip& operator=(const ArxiuZip&) = delete;
+
+    bool te(const QString& part);
+    QByteArray llegeix(const QString& part);
+    [[noreturn]] void refusa(const QString& perQue) const;
+
+  private:
+    QString m_nom;
+    QString m_queEs;
+    std::unique_ptr<QIODevice> m_dispositiu;
+    std::unique_ptr<QuaZip> m_zip;
+};
+
+// Reads the next token, refusing a document type: its entities could make a small part huge, and
+// no spreadsheet needs one. Throws ErrorIntercanvi.
+QXmlStreamReader::TokenType seguentToken(QXmlStreamReader& xml, const ArxiuZip& arxiu);
+
+// Whether the input starts as a zip, and whether as an OpenDocument spreadsheet's (its first
+// part, stored, is its type).
+bool esZip(Entrada& entrada);
+bool esZipOpenDocument(Entrada& entrada);
+
+}  // namespace exchange

@@ -1,0 +1,441 @@
+// .xlsx: the spreadsheet of most schools' offices. Written through libxlsxwriter in its
+// constant-memory mode; read through QuaZip and QXmlStreamReader. Every cell written is a text
+// cell, so a postal code keeps its zero, a telephone its plus and "=…" stays the text it is.
+#include "exchange/entrada.h"
+#include "exchange/format.h"
+#include "exchange/full_de_calcul.h"
+
+#include <QHash>
+#include <QSet>
+#include <QXmlStreamReader>
+
+#include <xlsxwriter.h>
+
+#include <dlfcn.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace exchange {
+
+namespace {
+
+// libxlsxwriter calls its zip library (libminizip) by the same names under which the .ods's
+// zip library (QuaZip) defines a changed copy of it for itself: in one namespace each would call
+// the other's and crash. So libxlsxwriter is loaded into a namespace of its own, once, and called
+// through these.
+struct Xlsxwriter {
+#define Q2X7_XLSXWRITER(nom) \
+    decltype(&::nom) nom = reinterpret_cast<decltype(&::nom)>(dlsym(m_biblioteca, #nom))
+    void* m_biblioteca = dlmopen(LM_ID_NEWLM, Q2X7_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL);
+    Q2X7_XLSXWRITER(workbook_new_opt);
+    Q2X7_XLSXWRITER(workbook_add_worksheet);
+    Q2X7_XLSXWRITER(workbook_add_format);
+    Q2X7_XLSXWRITER(workbook_set_properties);
+    Q2X7_XLSXWRITER(workbook_close);
+    Q2X7_XLSXWRITER(format_set_bold);
+    Q2X7_XLSXWRITER(format_set_num_format);
+    Q2X7_XLSXWRITER(worksheet_set_column);
+    Q2X7_XLSXWRITER(worksheet_write_string);
+    Q2X7_XLSXWRITER(worksheet_freeze_panes);
+    Q2X7_XLSXWRITER(worksheet_autofilter);
+    Q2X7_XLSXWRITER(lxw_strerror);
+#undef Q2X7_XLSXWRITER
+
+    bool carregada() const {
+        return m_biblioteca && workbook_new_opt && workbook_add_worksheet && workbook_add_format &&
+               workbook_set_properties && workbook_close && format_set_bold &&
+               format_set_num_format && worksheet_set_column && worksheet_write_string &&
+               worksheet_freeze_panes && worksheet_autofilter && lxw_strerror;
+    }
+};
+
+const Xlsxwriter& xlsxwriter() {
+    static const Xlsxwriter biblioteca;
+    if (!biblioteca.carregada())
+        throw ErrorIntercanvi(QStringLiteral("no es troba la biblioteca %1, que fa els fulls de "
+                                             "càlcul .xlsx")
+                                  .arg(QLatin1String(Q2X7_XLSXWRITER_SONAME)));
+    return biblioteca;
+}
+
+class EscriptorXlsx final : public EscriptorAlumnes {
+  public:
+    EscriptorXlsx(QIODevice& sortida, const DadesExportacio& dades)
+        : m_sortida(sortida),
+          m_titol(dades.grup.toUtf8()),
+          m_x(xlsxwriter()),
+          // The library writes to a name; a file in memory, whole before any byte goes out.
+          m_memoria(::memfd_create("xlsx", MFD_CLOEXEC)) {
+        if (m_memoria < 0)
+            throw ErrorIntercanvi(QStringLiteral("no hi ha memòria per fer el full de càlcul"));
+        const QByteArray nom = "/proc/self/fd/" + QByteArray::number(m_memoria);
+        lxw_workbook_options opcions{};
+        opcions.constant_memory = LXW_TRUE;
+        m_llibre = m_x.workbook_new_opt(nom.constData(), &opcions);
+        if (!m_llibre)
+            throw ErrorIntercanvi(QStringLiteral("no hi ha memòria per fer el full de càlcul"));
+        m_full = m_x.workbook_add_worksheet(m_llibre, nomDelFull(dades.grup).toUtf8().constData());
+        m_text = m_x.workbook_add_format(m_llibre);
+        m_x.format_set_num_format(m_text, "@");  // what the user types there stays text too
+        lxw_format* negreta = m_x.workbook_add_format(m_llibre);
+        m_x.format_set_bold(negreta);
+        m_x.format_set_num_format(negreta, "@");
+        for (std::size_t c = 0; c < kColumnes.size(); ++c) {
+            m_x.worksheet_set_column(m_full, lxw_col_t(c), lxw_col_t(c),
+                                     ampladaDeColumna(kColumnes[c]), m_text);
+            m_x.worksheet_write_string(m_full, 0, lxw_col_t(c),
+                                       capcalera(kColumnes[c]).toUtf8().constData(), negreta);
+        }
+        m_x.worksheet_freeze_panes(m_full, 1, 0);
+        lxw_doc_properties propietats{};
+        propietats.title = m_titol.data();
+        m_x.workbook_set_properties(m_llibre, &propietats);
+    }
+
+    ~EscriptorXlsx() override {
+        if (m_llibre)
+            m_x.workbook_close(m_llibre);  // only after a failure: frees what it holds
+        ::close(m_memoria);
+    }
+
+    // Row n + 1 holds record n; a blank record leaves its row empty.
+    void alumne(int numero, const record::TipusAlumne& alumne) override {
+        m_ultimaFila = numero;
+        for (std::size_t c = 0; c < kColumnes.size(); ++c) {
+            m_camp.truncate(0);
+            afegeixCampUtf8(alumne, kColumnes[c].camp, m_camp);
+            if (m_camp.isEmpty())
+                continue;
+            m_camp.append('\0');
+            if (m_x.worksheet_write_string(m_full, lxw_row_t(numero), lxw_col_t(c),
+                                           m_camp.constData(), m_text) != LXW_NO_ERROR)
+                throw ErrorIntercanvi(QStringLiteral("no s'ha pogut escriure la fila %1 del full "
+                                                     "de càlcul")
+                                          .arg(numero + 1));
+        }
+    }
+
+    void acaba() override {
+        m_x.worksheet_autofilter(m_full, 0, 0, lxw_row_t(m_ultimaFila),
+                                 lxw_col_t(kColumnes.size() - 1));
+        const lxw_error error = m_x.workbook_close(std::exchange(m_llibre, nullptr));
+        if (error != LXW_NO_ERROR)
+            throw ErrorIntercanvi(QStringLiteral("no s'ha pogut fer el full de càlcul: %1")
+                                      .arg(QString::fromUtf8(m_x.lxw_strerror(error))));
+        QByteArray bloc(64 * 1024, Qt::Uninitialized);
+        for (off_t posicio = 0;;) {
+            const ssize_t n = ::pread(m_memoria, bloc.data(), size_t(bloc.size()), posicio);
+            if (n <= 0)
+                break;
+            m_sortida.write(bloc.constData(), n);
+            posicio += n;
+        }
+    }
+
+  private:
+    QIODevice& m_sortida;
+    QByteArray m_titol;
+    const Xlsxwriter& m_x;
+    int m_memoria;
+    lxw_workbook* m_llibre = nullptr;
+    lxw_worksheet* m_full = nullptr;
+    lxw_format* m_text = nullptr;
+    int m_ultimaFila = 0;
+    QByteArray m_camp;
+};
+
+// A part's path from a relationship's target: relative to the part that names it, or absolute.
+QString camiDeLaPart(const QString& origen, const QString& desti) {
+    if (desti.startsWith(u'/'))
+        return desti.sliced(1);
+    const qsizetype barra = origen.lastIndexOf(u'/');
+    QStringList parts =
+        (barra < 0 ? QString() : origen.first(barra)).split(u'/', Qt::SkipEmptyParts);
+    for (const QString& tros : desti.split(u'/', Qt::SkipEmptyParts)) {
+        if (tros == u".."_qs && !parts.isEmpty())
+            parts.removeLast();
+        else if (tros != u"."_qs)
+            parts << tros;
+    }
+    return parts.join(u'/');
+}
+
+// A cell reference's column, from 0: "C12" is 2.
+int columnaDe(QStringView referencia) {
+    int columna = 0;
+    for (const QChar c : referencia) {
+        if (c < u'A' || c > u'Z')
+            break;
+        columna = columna * 26 + (c.unicode() - u'A' + 1);
+        if (columna > 16384)
+            return -1;
+    }
+    return columna - 1;
+}
+
+// Number formats that show a date: the built-in ones and any made of day, month and year.
+bool esFormatDeData(int numero, const QString& codi) {
+    if ((numero >= 14 && numero <= 22) || (numero >= 45 && numero <= 47))
+        return true;
+    if (codi.isEmpty())
+        return false;
+    QString net;
+    bool entreCometes = false;
+    for (qsizetype i = 0; i < codi.size(); ++i) {
+        const QChar c = codi[i];
+        if (c == u'"')
+            entreCometes = !entreCometes;
+        else if (c == u'[') {
+            const qsizetype fi = codi.indexOf(u']', i);
+            i = fi < 0 ? codi.size() : fi;
+        } else if (c == u'\\')
+            ++i;
+        else if (!entreCometes)
+            net += c.toLower();
+    }
+    return net.contains(u'd') || net.contains(u'y') || (net.contains(u'm') && !net.contains(u'h'));
+}
+
+// A date's serial number in the 1900 system, as both office suites keep it.
+QDate dataDelNombre(double nombre) {
+    return QDate(1899, 12, 30).addDays(qint64(std::floor(nombre)));
+}
+
+class LectorXlsx final : public LectorFiles {
+  public:
+    explicit LectorXlsx(Entrada& entrada)
+        : m_arxiu(entrada, QStringLiteral("un full de càlcul .xlsx")) {
+        const QString llibre = destiDe(u"_rels/.rels"_qs, u""_qs, u"/officeDocument"_qs);
+        if (llibre.isEmpty())
+            m_arxiu.refusa(QStringLiteral("no té cap llibre"));
+        // "xl/workbook.xml" has its relationships in "xl/_rels/workbook.xml.rels".
+        const qsizetype barra = llibre.lastIndexOf(u'/') + 1;
+        const QString relacions =
+            llibre.first(barra) + u"_rels/"_qs + llibre.sliced(barra) + u".rels"_qs;
+        const QString full = primerFull(llibre, relacions);
+        if (const QString cadenes = destiDe(relacions, llibre, u"/sharedStrings"_qs);
+            !cadenes.isEmpty())
+            llegeixCadenes(cadenes);
+        if (const QString estils = destiDe(relacions, llibre, u"/styles"_qs); !estils.isEmpty())
+            llegeixEstils(estils);
+        m_bytesDelFull = m_arxiu.llegeix(full);
+        m_xml.addData(m_bytesDelFull);
+    }
+
+    const Fila* seguent() override {
+        if (m_filaLlegida == 0 && !llegeixFila())
+            return nullptr;
+        // Rows the sheet leaves out are empty rows: record n stays in row n + 1.
+        m_fila.nombre = 0;
+        ++m_filaActual;
+        m_fila.linia = m_filaActual;
+        if (m_filaActual < m_filaLlegida)
+            return &m_fila;
+        std::swap(m_fila, m_llegida);
+        m_fila.linia = m_filaActual;
+        m_filaLlegida = 0;
+        return &m_fila;
+    }
+
+  private:
+    // The target of the first relationship of `rels` whose type ends with `tipus`, as a path.
+    QString destiDe(const QString& rels, const QString& origen, QStringView tipus) {
+        if (!m_arxiu.te(rels))
+            return {};
+        const QByteArray bytes = m_arxiu.llegeix(rels);
+        QXmlStreamReader xml(bytes);
+        while (!xml.atEnd()) {
+            if (seguentToken(xml, m_arxiu) == QXmlStreamReader::StartElement &&
+                xml.name() == u"Relationship" &&
+                xml.attributes().value(QLatin1String("Type")).endsWith(tipus))
+                return camiDeLaPart(origen,
+                                    xml.attributes().value(QLatin1String("Target")).toString());
+        }
+        return {};
+    }
+
+    QString primerFull(const QString& llibre, const QString& relacions) {
+        QString id;
+        {
+            const QByteArray bytes = m_arxiu.llegeix(llibre);
+            QXmlStreamReader xml(bytes);
+            while (!xml.atEnd() && id.isEmpty()) {
+                if (seguentToken(xml, m_arxiu) == QXmlStreamReader::StartElement &&
+                    xml.name() == u"sheet") {
+                    for (const QXmlStreamAttribute& a : xml.attributes()) {
+                        if (a.name() == u"id")
+                            id = a.value().toString();
+                    }
+                }
+            }
+        }
+        if (id.isEmpty() || !m_arxiu.te(relacions))
+            m_arxiu.refusa(QStringLiteral("no té cap full"));
+        const QByteArray bytes = m_arxiu.llegeix(relacions);
+        QXmlStreamReader xml(bytes);
+        while (!xml.atEnd()) {
+            if (seguentToken(xml, m_arxiu) == QXmlStreamReader::StartElement &&
+                xml.name() == u"Relationship" && xml.attributes().value(QLatin1String("Id")) == id)
+                return camiDeLaPart(llibre,
+                                    xml.attributes().value(QLatin1String("Target")).toString());
+        }
+        m_arxiu.refusa(QStringLiteral("no té cap full"));
+    }
+
+    // The text of an <si> or <is>: its <t>, or its runs' <t> joined; phonetic runs left out.
+    QString textRic(QXmlStreamReader& xml, QStringView fi) {
+        QString text;
+        int fonetic = 0;
+        while (!xml.atEnd()) {
+            const auto token = seguentToken(xml, m_arxiu);
+            if (token == QXmlStreamReader::StartElement && xml.name() == u"rPh")
+                ++fonetic;
+            else if (token == QXmlStreamReader::EndElement && xml.name() == u"rPh")
+                --fonetic;
+            else if (token == QXmlStreamReader::StartElement && xml.name() == u"t" && !fonetic)
+                text += xml.readElementText();
+            else if (token == QXmlStreamReader::EndElement && xml.name() == fi)
+                break;
+        }
+        return text;
+    }
+
+    void llegeixCadenes(const QString& part) {
+        const QByteArray bytes = m_arxiu.llegeix(part);
+        QXmlStreamReader xml(bytes);
+        while (!xml.atEnd()) {
+            if (seguentToken(xml, m_arxiu) == QXmlStreamReader::StartElement && xml.name() == u"si")
+                m_cadenes << textRic(xml, u"si");
+        }
+    }
+
+    void llegeixEstils(const QString& part) {
+        const QByteArray bytes = m_arxiu.llegeix(part);
+        QXmlStreamReader xml(bytes);
+        QHash<int, QString> codis;
+        bool aCellXfs = false;
+        int index = 0;
+        while (!xml.atEnd()) {
+            const auto token = seguentToken(xml, m_arxiu);
+            if (token == QXmlStreamReader::StartElement && xml.name() == u"numFmt")
+                codis[xml.attributes().value(QLatin1String("numFmtId")).toInt()] =
+                    xml.attributes().value(QLatin1String("formatCode")).toString();
+            else if (token == QXmlStreamReader::StartElement && xml.name() == u"cellXfs")
+                aCellXfs = true;
+            else if (token == QXmlStreamReader::EndElement && xml.name() == u"cellXfs")
+                aCellXfs = false;
+            else if (token == QXmlStreamReader::StartElement && aCellXfs && xml.name() == u"xf") {
+                const int numero = xml.attributes().value(QLatin1String("numFmtId")).toInt();
+                if (esFormatDeData(numero, codis.value(numero)))
+                    m_estilsDeData.insert(index);
+                ++index;
+            }
+        }
+    }
+
+    // The next <row> of the sheet into m_llegida, its number in m_filaLlegida; false at the end.
+    bool llegeixFila() {
+        while (!m_xml.atEnd()) {
+            if (seguentToken(m_xml, m_arxiu) != QXmlStreamReader::StartElement ||
+                m_xml.name() != u"row")
+                continue;
+            const int numero = m_xml.attributes().value(QLatin1String("r")).toInt();
+            m_filaLlegida = numero > m_filaActual ? numero : m_filaActual + 1;
+            m_llegida.nombre = 0;
+            int columna = 0;
+            while (!m_xml.atEnd()) {
+                const auto token = seguentToken(m_xml, m_arxiu);
+                if (token == QXmlStreamReader::EndElement && m_xml.name() == u"row")
+                    break;
+                if (token == QXmlStreamReader::StartElement && m_xml.name() == u"c") {
+                    const QStringView referencia = m_xml.attributes().value(QLatin1String("r"));
+                    if (!referencia.isEmpty())
+                        columna = columnaDe(referencia);
+                    if (columna < 0 || columna > 1024)
+                        m_arxiu.refusa(QStringLiteral("una cel·la fora de lloc (%1)")
+                                           .arg(referencia.toString()));
+                    while (m_llegida.nombre < columna)
+                        m_llegida.afegeix();
+                    llegeixCella();
+                    ++columna;
+                }
+            }
+            // Trailing empty cells are no columns.
+            while (m_llegida.nombre > 0 &&
+                   m_llegida.celles[std::size_t(m_llegida.nombre - 1)].isEmpty())
+                --m_llegida.nombre;
+            return true;
+        }
+        return false;
+    }
+
+    void llegeixCella() {
+        const QString tipus = m_xml.attributes().value(QLatin1String("t")).toString();
+        const int estil = m_xml.attributes().value(QLatin1String("s")).toInt();
+        QString valor;
+        QString enLinia;
+        bool teValor = false;
+        while (!m_xml.atEnd()) {
+            const auto token = seguentToken(m_xml, m_arxiu);
+            if (token == QXmlStreamReader::EndElement && m_xml.name() == u"c")
+                break;
+            if (token != QXmlStreamReader::StartElement)
+                continue;
+            if (m_xml.name() == u"v") {
+                valor = m_xml.readElementText();
+                teValor = true;
+            } else if (m_xml.name() == u"is") {
+                enLinia = textRic(m_xml, u"is");
+            }
+        }
+        if (tipus == u"inlineStr"_qs) {
+            m_llegida.afegeix(TipusCella::Text) = enLinia;
+        } else if (tipus == u"s"_qs) {
+            const qsizetype index = valor.toLongLong();
+            m_llegida.afegeix(TipusCella::Text) =
+                index >= 0 && index < m_cadenes.size() ? m_cadenes[index] : QString();
+        } else if (tipus == u"str"_qs) {  // a formula's text, as last computed
+            m_llegida.afegeix(TipusCella::Text) = valor;
+        } else if (tipus == u"b"_qs) {
+            m_llegida.afegeix(TipusCella::Altre) =
+                teValor ? textDelBoolea(valor.trimmed() == u"1"_qs) : QString();
+        } else if (tipus == u"e"_qs) {
+            m_llegida.afegeix(TipusCella::Altre) = valor;
+        } else if (!teValor) {
+            m_llegida.afegeix();
+        } else {
+            bool esNombre = false;
+            const double nombre = valor.toDouble(&esNombre);
+            if (esNombre && m_estilsDeData.contains(estil))
+                m_llegida.afegeix(TipusCella::Altre) = textDeLaData(dataDelNombre(nombre));
+            else
+                m_llegida.afegeix(TipusCella::Nombre) = esNombre ? textDelNombre(nombre) : valor;
+        }
+    }
+
+    ArxiuZip m_arxiu;
+    QStringList m_cadenes;
+    QSet<int> m_estilsDeData;
+    QByteArray m_bytesDelFull;
+    QXmlStreamReader m_xml;
+    Fila m_fila;
+    Fila m_llegida;         // the next row the sheet holds
+    int m_filaLlegida = 0;  // its number; 0 when none is waiting
+    int m_filaActual = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<EscriptorAlumnes> escriptorXlsx(QIODevice& sortida, const DadesExportacio& dades) {
+    return std::make_unique<EscriptorXlsx>(sortida, dades);
+}
+
+std::unique_ptr<LectorFiles> lectorXlsx(Entrada& entrada, const DadesImportacio&, const Avisos&) {
+    return std::make_unique<LectorXlsx>(entrada);
+}
+
+bool esXlsx(Entrada& entrada) {
+    return esZip(entrada) && !esZipOpenDocument(entrada);
+}
+
+}  // namespace exchange
