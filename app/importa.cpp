@@ -14,16 +14,6 @@ namespace ordres {
 
 using exchange::ErrorIntercanvi;
 
-namespace {
-
-// The format of the input's extension when it can be read, else CSV, whatever the name says.
-const exchange::Format& formatDeLEntrada(const QString& entrada) {
-    const exchange::Format* format = exchange::formatPerExtensio(entrada);
-    return format && format->lector ? *format : *exchange::formatPerNom(u"csv"_qs);
-}
-
-}  // namespace
-
 int importa(const linia_ordres::Importa& peticio) {
     const exchange::Avisos avisa = [](const QString& avis) { escriuError(avis); };
     try {
@@ -40,7 +30,7 @@ int importa(const linia_ordres::Importa& peticio) {
                     .arg(fitxer));
         exchange::Entrada entrada(peticio.entrada, crides);
         const auto lector =
-            formatDeLEntrada(peticio.entrada).lector(entrada, {peticio.separador}, avisa);
+            exchange::formatDeLEntrada(entrada).lector(entrada, {peticio.separador}, avisa);
         const exchange::Importats importats = exchange::importaFiles(*lector, avisa);
         if (existeix) {
             exchange::afegeixAlumnes(fitxer, importats.registres, crides, avisa);

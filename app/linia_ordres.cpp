@@ -16,8 +16,8 @@ Fitxer de dades dels alumnes d'un grup: nom, adreça, codi postal, població i t
 Sense cap ordre, obre la finestra «Dades alumnes», amb FITXER obert si se'n dona un.
 
 Ordres (cap no necessita pantalla):
-  exporta   escriu els alumnes de FITXER en CSV, vCard o PDF
-  importa   fa un fitxer d'alumnes nou amb les files d'un CSV
+  exporta   escriu els alumnes de FITXER en un full de càlcul, CSV, vCard o PDF
+  importa   fa un fitxer d'alumnes amb les files d'un full de càlcul o d'un CSV
 
 Opcions:
   -h, --help     Mostra aquesta ajuda i surt.
@@ -29,14 +29,17 @@ Opcions:
 const char* const kAjudaExporta = R"(Ús: q2x7 exporta [opcions] FITXER [SORTIDA]
 
 Escriu els alumnes del fitxer d'alumnes FITXER a SORTIDA, o a la sortida estàndard si no se'n
-dona cap o és «-». El format surt de l'extensió de SORTIDA (.csv, .vcf, .pdf):
-  .csv  per a un full de càlcul: UTF-8 amb marca d'ordre, «;», una fila per registre
-  .vcf  per a un telèfon: vCard 3.0, una targeta per alumne
-  .pdf  una llista de la classe per imprimir, A4 apaïsat
+dona cap o és «-». El format surt de l'extensió de SORTIDA:
+  .xlsx  full de càlcul (Excel, LibreOffice): per a una persona; cada cel·la és text
+  .ods   full de càlcul OpenDocument (LibreOffice), igual
+  .csv   per a altres programes: UTF-8 amb marca d'ordre, «;», una fila per registre
+  .vcf   per a un telèfon: vCard 3.0, una targeta per alumne
+  .pdf   una llista de la classe per imprimir, A4 apaïsat
 SORTIDA es fa sencera abans d'ocupar el lloc d'una d'anterior, i en conserva els permisos.
 
 Opcions:
-  --format csv|vcf|pdf   el format, sigui quina sigui l'extensió (a la sortida estàndard, CSV)
+  --format xlsx|ods|csv|vcf|pdf
+                         el format, sigui quina sigui l'extensió (a la sortida estàndard, CSV)
   --separador ,|;|tab    el separador del CSV (per defecte «;»)
   --sense-bom            el CSV sense marca d'ordre
   -h, --help             Mostra aquesta ajuda i surt.
@@ -44,12 +47,15 @@ Opcions:
 
 const char* const kAjudaImporta = R"(Ús: q2x7 importa [opcions] ENTRADA FITXER
 
-Fa el fitxer d'alumnes FITXER amb les files del CSV ENTRADA («-» per a l'entrada estàndard),
-un registre per fila. El CSV pot ser UTF-8 o Windows-1252, amb «;», «,» o tabulador. Si la
-primera fila anomena alguna de les columnes Nom, Adreça, Població, Codi postal i Telèfon,
-és la capçalera; si no, les columnes són en aquest ordre. Cada valor tallat o amb caràcters
-que Windows-1252 no té es diu amb la línia i la columna. ENTRADA pot fer 64 MiB com a molt.
-FITXER no ha d'existir: es crea sencer o no es crea.
+Fa el fitxer d'alumnes FITXER amb les files d'ENTRADA («-» per a l'entrada estàndard), un
+registre per fila: el primer full d'un .xlsx o d'un .ods, o un CSV en UTF-8, UTF-16 o
+Windows-1252, amb «;», «,» o tabulador. La capçalera és la primera de les deu primeres files
+que anomena columnes (Nom, Cognoms, Primer cognom, Segon cognom, Adreça, Població, Codi
+postal, Telèfon, o com ho diu la secretaria, en català o castellà); les files de damunt i les
+columnes que no es fan servir es diuen. Sense capçalera, les columnes són Nom, Adreça,
+Població, Codi postal i Telèfon. Cada valor tallat, amb caràcters que Windows-1252 no té o
+corregit (un codi postal de quatre xifres) es diu amb la línia i la columna. ENTRADA pot fer
+64 MiB com a molt. FITXER no ha d'existir: es crea sencer o no es crea.
 
 Opcions:
   --afegeix              afegeix els alumnes al final d'un FITXER que ja existeix: el fitxer

@@ -70,6 +70,10 @@ void TestLiniaOrdres::llegeix_data() {
     fila("exporta a «-»", {u"exporta"_qs, u"g"_qs, u"-"_qs}, u"exporta «g» a «» csv sep «;»"_qs);
     fila("exporta, el format per l'extensió", {u"exporta"_qs, u"g"_qs, u"Llista.PDF"_qs},
          u"exporta «g» a «Llista.PDF» pdf sep «;»"_qs);
+    fila("exporta a un full de càlcul", {u"exporta"_qs, u"g"_qs, u"3r B.xlsx"_qs},
+         u"exporta «g» a «3r B.xlsx» xlsx sep «;»"_qs);
+    fila("exporta, --format ods", {u"exporta"_qs, u"--format"_qs, u"ODS"_qs, u"g"_qs},
+         u"exporta «g» a «» ods sep «;»"_qs);
     fila("exporta, --format=vcard guanya a l'extensió",
          {u"exporta"_qs, u"--format=vcard"_qs, u"g"_qs, u"l.csv"_qs},
          u"exporta «g» a «l.csv» vcf sep «;»"_qs);
@@ -79,7 +83,8 @@ void TestLiniaOrdres::llegeix_data() {
          u"exporta «g» a «» csv sep «\t» sense marca"_qs);
     fila("exporta, -- deixa passar un nom amb guió",
          {u"exporta"_qs, u"--"_qs, u"-g"_qs, u"--format"_qs},
-         u"ús: no se sap quin format vol dir l'extensió de --format (.csv, .vcf, .pdf); digueu-lo "
+         u"ús: no se sap quin format vol dir l'extensió de --format (.csv, .xlsx, .ods, .vcf, "
+         u".pdf); digueu-lo "
          u"amb --format"_qs);
     fila("exporta sense FITXER", {u"exporta"_qs}, u"ús: exporta: falta el FITXER d'alumnes"_qs);
     fila("exporta amb un operand de més", {u"exporta"_qs, u"a"_qs, u"b.csv"_qs, u"c"_qs},
@@ -88,7 +93,8 @@ void TestLiniaOrdres::llegeix_data() {
          u"ús: exporta: la SORTIDA no pot ser un nom buit (per a la sortida estàndard, «-» o "
          u"res)"_qs);
     fila("exporta, extensió desconeguda", {u"exporta"_qs, u"f"_qs, u"l.txt"_qs},
-         u"ús: no se sap quin format vol dir l'extensió de l.txt (.csv, .vcf, .pdf); digueu-lo amb "
+         u"ús: no se sap quin format vol dir l'extensió de l.txt (.csv, .xlsx, .ods, .vcf, .pdf); "
+         u"digueu-lo amb "
          u"--format"_qs);
     fila("exporta, format desconegut", {u"exporta"_qs, u"--format"_qs, u"doc"_qs, u"f"_qs},
          u"ús: format desconegut: doc"_qs);

@@ -73,8 +73,7 @@ void TestCsv::llegeix_data() {
     QTest::newRow("columnes desconegudes, un sol avís")
         << QByteArray("Nom;Curs;Email\nAnna;3r;a@b\nBerta;3r;b@c\n")
         << QList<Alumne>{{u"Anna"_qs}, {u"Berta"_qs}}
-        << QStringList(u"línia 1: columnes desconegudes, no s'importen: Curs, Email"_qs)
-        << QString();
+        << QStringList(u"columnes no usades: Curs, Email"_qs) << QString();
     QTest::newRow("camp entre cometes de dues línies")
         << QByteArray("Nom;Adreça\n\"Anna\";\"Major,\n1\"\nBerta;\n")
         << QList<Alumne>{{u"Anna"_qs, u"Major,\n1"_qs}, {u"Berta"_qs}} << QStringList()
@@ -112,11 +111,59 @@ void TestCsv::llegeix_data() {
     QTest::newRow("marca d'ordre fora, i una línia Windows-1252 entre línies UTF-8")
         << QByteArray("\xEF\xBB\xBFNom\nN\xc3\xbaria\nJos\xe9\n")
         << QList<Alumne>{{u"Núria"_qs}, {u"José"_qs}}
-        << QStringList(u"l'entrada no és UTF-8: es llegeix com a Windows-1252"_qs) << QString();
+        << QStringList(
+               u"la línia 3 no és UTF-8: es llegeix com a Windows-1252, i les altres com a UTF-8"_qs)
+        << QString();
     QTest::newRow("una línia de més d'1 MiB")
         << QByteArray("Nom\nAnna\n") + QByteArray((1 << 20) + 10, 'x') + "\n"
         << QList<Alumne>() << QStringList()
         << u"línia 3: passa d'1 MiB, i cap fila d'alumne no en fa tant"_qs;
+    // The school office's lists.
+    QTest::newRow("nom i cognoms separats, CP i municipi, un codi postal de quatre xifres")
+        << QByteArray("Nom;Primer cognom;Segon cognom;CP;Municipi\nJoan;Puig;Ferrer;8001;Vic\n")
+        << QList<Alumne>{{u"Joan Puig Ferrer"_qs, {}, u"08001"_qs, u"Vic"_qs}}
+        << QStringList(u"línia 2, Codi postal: 8001 completat com 08001"_qs) << QString();
+    QTest::newRow("en castellà, els cognoms abans del nom")
+        << QByteArray(
+               "Apellido 1;Apellido 2;Nombre;Dirección;Código postal;Población;Teléfono\n"
+               "Puig;Ferrer; Joan ;Major, 1;17001;Olot;600\n")
+        << QList<Alumne>{{u"Joan Puig Ferrer"_qs, u"Major, 1"_qs, u"17001"_qs, u"Olot"_qs,
+                          u"600"_qs}}
+        << QStringList() << QString();
+    QTest::newRow("títol a sobre, columnes que no es fan servir, noms mal escrits")
+        << QByteArray(
+               "Llista de 3r B;;\n;;\nCognoms;Nom;DNI;Codi  postal:;Tel.;Correu\n"
+               "Puig Ferrer;Joan;1234X;25001;973;j@x\n")
+        << QList<Alumne>{{u"Joan Puig Ferrer"_qs, {}, u"25001"_qs, {}, u"973"_qs}}
+        << QStringList{u"línies 1 i 2: abans de la capçalera, no s'importen"_qs,
+                       u"columnes no usades: DNI, Correu"_qs}
+        << QString();
+    QTest::newRow("la línia sep= d'Excel tria el separador i no és cap fila")
+        << QByteArray("sep=;\r\nNom;Adreça\r\nPuig, Joan;Major, 1\r\n")
+        << QList<Alumne>{{u"Puig, Joan"_qs, u"Major, 1"_qs}} << QStringList() << QString();
+    QTest::newRow("sense capçalera, una població curta no es barreja amb el codi postal")
+        << QByteArray("Anna Puig;Major, 1;Vic;08500;600\n")
+        << QList<Alumne>{{u"Anna Puig"_qs, u"Major, 1"_qs, u"08500"_qs, u"Vic"_qs, u"600"_qs}}
+        << QStringList() << QString();
+    QTest::newRow("una llista d'una sola columna")
+        << QByteArray("Alumne\nAnna Puig\nBerta Roca\n")
+        << QList<Alumne>{{u"Anna Puig"_qs}, {u"Berta Roca"_qs}} << QStringList() << QString();
+    QTest::newRow("un telèfon en forma exponencial es deixa buit")
+        << QByteArray("Nom;Telèfon\nAnna;3.50E+10\n") << QList<Alumne>{{u"Anna"_qs}}
+        << QStringList(
+               u"línia 2, Telèfon: 3.50E+10 és un nombre en forma exponencial, que ha "
+               u"perdut xifres: es deixa buit"_qs)
+        << QString();
+    QTest::newRow("una columna dues vegades")
+        << QByteArray("Nom;Telèfon;Mòbil\nAnna;600;700\n") << QList<Alumne>() << QStringList()
+        << u"línia 1: les columnes Telèfon i Mòbil (B i C) diuen el mateix; deixeu-ne només una"_qs;
+    // Encodings.
+    QTest::newRow("UTF-16 LE amb marca d'ordre")
+        << QByteArray("\xFF\xFEN\0o\0m\0\n\0J\0o\0s\0\xE9\0\n\0", 20) << QList<Alumne>{{u"José"_qs}}
+        << QStringList() << QString();
+    QTest::newRow("UTF-16 BE sense marca, pels zeros")
+        << QByteArray("\0N\0o\0m\0\r\0\n\0N\0\xFA\0r\0i\0\x61\0\r\0\n", 24)
+        << QList<Alumne>{{u"Núria"_qs}} << QStringList() << QString();
     QTest::newRow("més de 32767 alumnes")
         << QByteArray("Nom\n") + QByteArray("x\n").repeated(32768) << QList<Alumne>()
         << QStringList() << u"línia 32769: més de 32767 alumnes, que és el màxim d'un fitxer"_qs;
