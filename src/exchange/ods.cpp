@@ -325,8 +325,8 @@ class LectorOds final : public LectorFiles {
             m_buida.linia = m_numero;
             return &m_buida;
         }
-        m_fila.linia = m_numero;
         std::swap(m_fila, m_llegida);
+        m_fila.linia = m_numero;
         m_teLlegida = false;
         return &m_fila;
     }

@@ -18,6 +18,7 @@ struct Importacio {
     QStringList avisos;
     QString error;  // "" when taken
 };
-Importacio importaBytes(const QByteArray& entrada, std::optional<char> separador = std::nullopt);
+Importacio importaBytes(const QByteArray& entrada, std::optional<char> separador = std::nullopt,
+                        const QString& format = u"csv"_qs);
 
 }  // namespace proves
