@@ -44,13 +44,33 @@ mesura "exporta vCard, full file" 11 "$programa" exporta ple --format vcf
 mesura "importa CSV, full file" 11 sh -c "rm -f nou; exec \"$programa\" importa ple.csv nou"
 # Each run adds 30 students to the same file: 22 runs stay within 32767 records.
 mesura "importa --afegeix 30 onto 32000" 21 "$programa" importa --afegeix classe.csv gran
+mesura "exporta .xlsx, full file" 11 "$programa" exporta ple ple.xlsx
+mesura "  libxlsxwriter alone (the floor)" 11 "$(dirname "$programa")/../bench/xlsxwriter_nu" ple nu.xlsx
+mesura "exporta .ods, full file" 11 "$programa" exporta ple ple.ods
+mesura "importa .xlsx, full file" 11 sh -c "rm -f nou; exec \"$programa\" importa ple.xlsx nou"
+mesura "importa .ods, full file" 11 sh -c "rm -f nou; exec \"$programa\" importa ple.ods nou"
+"$programa" exporta classe classe.xlsx
+"$programa" exporta classe classe.ods
+mesura "exporta .xlsx, 30 students" 11 "$programa" exporta classe classe.xlsx
+mesura "importa .xlsx, 30 students" 11 sh -c "rm -f nou; exec \"$programa\" importa classe.xlsx nou"
+mesura "exporta .ods, 30 students" 11 "$programa" exporta classe classe.ods
+mesura "importa .ods, 30 students" 11 sh -c "rm -f nou; exec \"$programa\" importa classe.ods nou"
 mesura "exporta PDF, full file" 5 "$programa" exporta ple ple.pdf
 mesura "exporta PDF, 30 students" 11 "$programa" exporta classe classe.pdf
 echo "PDF of the full file: $(pdfinfo ple.pdf | awk '/^Pages:/ {print $2}') pages"
-# The same list printed by a headless office suite, where one is installed (not by the set-up).
+# The same work done by a headless office suite, where one is installed (not by the set-up).
 if command -v soffice >/dev/null; then
     mkdir -p oficina
-    mesura "office suite: the CSV to PDF" 3 soffice --headless --norestore \
-        --infilter=CSV:59,34,76,1 --convert-to pdf --outdir oficina ple.csv
+    oficina() {  # name, filter, file
+        mesura "office suite: $1" 3 soffice --headless --norestore -env:UserInstallation=file://$PWD/perfil \
+            --infilter=CSV:59,34,76,1 --convert-to "$2" --outdir oficina "$3"
+    }
+    oficina "the CSV to PDF" pdf ple.csv
     echo "its PDF: $(pdfinfo oficina/ple.pdf | awk '/^Pages:/ {print $2}') pages"
+    oficina "the CSV to .xlsx" xlsx ple.csv
+    oficina "the CSV to .ods" ods ple.csv
+    mesura "office suite: the .xlsx to CSV" 3 soffice --headless --norestore -env:UserInstallation=file://$PWD/perfil \
+        --convert-to csv --outdir oficina ple.xlsx
+    mesura "office suite: the .ods to CSV" 3 soffice --headless --norestore -env:UserInstallation=file://$PWD/perfil \
+        --convert-to csv --outdir oficina ple.ods
 fi
