@@ -48,7 +48,9 @@ mesura "exporta .xlsx, full file" 11 "$programa" exporta ple ple.xlsx
 mesura "  libxlsxwriter alone (the floor)" 11 "$(dirname "$programa")/../bench/xlsxwriter_nu" ple nu.xlsx
 mesura "exporta .ods, full file" 11 "$programa" exporta ple ple.ods
 mesura "importa .xlsx, full file" 11 sh -c "rm -f nou; exec \"$programa\" importa ple.xlsx nou"
+mesura "  its XML read alone (the floor)" 11 "$(dirname "$programa")/../bench/xml_nu" ple.xlsx xl/worksheets/sheet1.xml
 mesura "importa .ods, full file" 11 sh -c "rm -f nou; exec \"$programa\" importa ple.ods nou"
+mesura "  its XML read alone (the floor)" 11 "$(dirname "$programa")/../bench/xml_nu" ple.ods content.xml
 "$programa" exporta classe classe.xlsx
 "$programa" exporta classe classe.ods
 mesura "exporta .xlsx, 30 students" 11 "$programa" exporta classe classe.xlsx

@@ -63,7 +63,8 @@ bool ArxiuZip::te(const QString& part) {
     return m_zip->setCurrentFile(part);
 }
 
-QByteArray ArxiuZip::llegeix(const QString& part) {
+QIODevice& ArxiuZip::obre(const QString& part) {
+    m_part.reset();
     if (!m_zip->setCurrentFile(part))
         refusa(QStringLiteral("li falta la part %1").arg(part));
     QuaZipFileInfo64 info;
@@ -82,23 +83,29 @@ QByteArray ArxiuZip::llegeix(const QString& part) {
         refusa(QStringLiteral("la part %1 es faria %2 vegades més gran, i cap full no ho fa")
                    .arg(part)
                    .arg(info.compressedSize ? mida / qint64(info.compressedSize) : mida));
-    QuaZipFile fitxer(m_zip.get());
-    if (!fitxer.open(QIODevice::ReadOnly))
+    // It inflates no further than the size it declares: the zip library stops there.
+    auto fitxer = std::make_unique<QuaZipFile>(m_zip.get());
+    if (!fitxer->open(QIODevice::ReadOnly))
         refusa(QStringLiteral("la part %1 és malmesa").arg(part));
-    QByteArray bytes(mida, Qt::Uninitialized);
-    qint64 llegits = 0;
-    while (llegits < mida) {
-        const qint64 n = fitxer.read(bytes.data() + llegits, mida - llegits);
-        if (n <= 0)
-            break;
-        llegits += n;
-    }
-    char mes;
-    if (llegits != mida || fitxer.read(&mes, 1) != 0)
-        refusa(QStringLiteral("la part %1 no té la mida que diu, o és malmesa").arg(part));
+    m_part = std::move(fitxer);
+    m_nomDeLaPart = part;
+    return *m_part;
+}
+
+void ArxiuZip::tanca() {
+    if (!m_part)
+        return;
+    auto& fitxer = static_cast<QuaZipFile&>(*m_part);
     fitxer.close();
-    if (fitxer.getZipError() != UNZ_OK)
-        refusa(QStringLiteral("la part %1 és malmesa").arg(part));
+    const bool malmesa = fitxer.getZipError() != UNZ_OK;
+    m_part.reset();
+    if (malmesa)
+        refusa(QStringLiteral("la part %1 és malmesa").arg(m_nomDeLaPart));
+}
+
+QByteArray ArxiuZip::llegeix(const QString& part) {
+    QByteArray bytes = obre(part).readAll();
+    tanca();
     return bytes;
 }
 

@@ -46,6 +46,10 @@ class ArxiuZip {
 
     bool te(const QString& part);
     QByteArray llegeix(const QString& part);
+    // The part as a device to read it as it inflates, for the large ones: only one at a time,
+    // and until the next call. Its checksum is checked by tanca().
+    QIODevice& obre(const QString& part);
+    void tanca();
     [[noreturn]] void refusa(const QString& perQue) const;
 
   private:
@@ -53,6 +57,8 @@ class ArxiuZip {
     QString m_queEs;
     std::unique_ptr<QIODevice> m_dispositiu;
     std::unique_ptr<QuaZip> m_zip;
+    std::unique_ptr<QIODevice> m_part;  // the part open, a QuaZipFile
+    QString m_nomDeLaPart;
 };
 
 // Reads the next token, refusing a document type: its entities could make a small part huge, and

@@ -218,8 +218,7 @@ class LectorXlsx final : public LectorFiles {
             llegeixCadenes(cadenes);
         if (const QString estils = destiDe(relacions, llibre, u"/styles"_qs); !estils.isEmpty())
             llegeixEstils(estils);
-        m_bytesDelFull = m_arxiu.llegeix(full);
-        m_xml.addData(m_bytesDelFull);
+        m_xml.setDevice(&m_arxiu.obre(full));
     }
 
     const Fila* seguent() override {
@@ -348,7 +347,8 @@ class LectorXlsx final : public LectorFiles {
                 if (token == QXmlStreamReader::EndElement && m_xml.name() == u"row")
                     break;
                 if (token == QXmlStreamReader::StartElement && m_xml.name() == u"c") {
-                    const QStringView referencia = m_xml.attributes().value(QLatin1String("r"));
+                    const QXmlStreamAttributes atributs = m_xml.attributes();
+                    const QStringView referencia = atributs.value(QLatin1String("r"));
                     if (!referencia.isEmpty())
                         columna = columnaDe(referencia);
                     if (columna < 0 || columna > 1024)
@@ -356,7 +356,7 @@ class LectorXlsx final : public LectorFiles {
                                            .arg(referencia.toString()));
                     while (m_llegida.nombre < columna)
                         m_llegida.afegeix();
-                    llegeixCella();
+                    llegeixCella(atributs);
                     ++columna;
                 }
             }
@@ -366,12 +366,13 @@ class LectorXlsx final : public LectorFiles {
                 --m_llegida.nombre;
             return true;
         }
+        m_arxiu.tanca();
         return false;
     }
 
-    void llegeixCella() {
-        const QString tipus = m_xml.attributes().value(QLatin1String("t")).toString();
-        const int estil = m_xml.attributes().value(QLatin1String("s")).toInt();
+    void llegeixCella(const QXmlStreamAttributes& atributs) {
+        const QStringView tipus = atributs.value(QLatin1String("t"));
+        const int estil = atributs.value(QLatin1String("s")).toInt();
         QString valor;
         QString enLinia;
         bool teValor = false;
@@ -388,18 +389,18 @@ class LectorXlsx final : public LectorFiles {
                 enLinia = textRic(m_xml, u"is");
             }
         }
-        if (tipus == u"inlineStr"_qs) {
+        if (tipus == u"inlineStr") {
             m_llegida.afegeix(TipusCella::Text) = enLinia;
-        } else if (tipus == u"s"_qs) {
+        } else if (tipus == u"s") {
             const qsizetype index = valor.toLongLong();
             m_llegida.afegeix(TipusCella::Text) =
                 index >= 0 && index < m_cadenes.size() ? m_cadenes[index] : QString();
-        } else if (tipus == u"str"_qs) {  // a formula's text, as last computed
+        } else if (tipus == u"str") {  // a formula's text, as last computed
             m_llegida.afegeix(TipusCella::Text) = valor;
-        } else if (tipus == u"b"_qs) {
+        } else if (tipus == u"b") {
             m_llegida.afegeix(TipusCella::Altre) =
                 teValor ? textDelBoolea(valor.trimmed() == u"1"_qs) : QString();
-        } else if (tipus == u"e"_qs) {
+        } else if (tipus == u"e") {
             m_llegida.afegeix(TipusCella::Altre) = valor;
         } else if (!teValor) {
             m_llegida.afegeix();
@@ -416,7 +417,6 @@ class LectorXlsx final : public LectorFiles {
     ArxiuZip m_arxiu;
     QStringList m_cadenes;
     QSet<int> m_estilsDeData;
-    QByteArray m_bytesDelFull;
     QXmlStreamReader m_xml;
     Fila m_fila;
     Fila m_llegida;         // the next row the sheet holds
