@@ -168,7 +168,7 @@ def text(t, **atributs):
     return c
 fila(text("Nom i cognoms"), text("Codi postal"), text("Població"), text("Telèfon"))
 fila(text("Joan  Puig"), TableCell(valuetype="float", value="8001"), text("Vic"),
-     TableCell(valuetype="float", value="34932112233"))
+     TableCell(valuetype="float", value="34932112233", formula="of:=34932112232+1"))
 fila(TableCell(numbercolumnsrepeated=4), repetida=3)
 fila(text("Anna Roca", numbercolumnsspanned=2), CoveredTableCell(), text("Reus"),
      TableCell(valuetype="date", datevalue="2024-09-12"))
@@ -192,7 +192,15 @@ def xlsx_amb(full_xml):
             z.writestr(nom, bytes_)
     return memoria.getvalue()
 bo = open("3r B.xlsx", "rb").read()
+# Every part marked encrypted: bit 0 of the flags, in each local header and in the directory.
+xifrat = bytearray(bo)
+for signatura, lloc in ((b"PK\x03\x04", 6), (b"PK\x01\x02", 8)):
+    inici = xifrat.find(signatura)
+    while inici >= 0:
+        xifrat[inici + lloc] |= 1
+        inici = xifrat.find(signatura, inici + 4)
 dolents = {
+    "xifrat.xlsx": bytes(xifrat),
     "malmes.xlsx": bo[:200] + bytes(len(bo) - 200),
     "tallat.xlsx": bo[:len(bo) // 2],
     "gran.xlsx": xlsx_amb(b"<worksheet>" + b" " * (65 << 20) + b"</worksheet>"),
@@ -201,6 +209,7 @@ dolents = {
                               b"<worksheet><sheetData/></worksheet>"),
 }
 motius = {
+    "xifrat.xlsx": "és xifrat",
     "malmes.xlsx": "no és un fitxer zip, o és malmès",
     "tallat.xlsx": "no és un fitxer zip, o és malmès",
     "gran.xlsx": "la part xl/worksheets/sheet1.xml faria 65 MiB, i se'n llegeixen 64 com a molt",
