@@ -97,21 +97,34 @@ void frmFitxerCrear::mostraDirectoriActual() {
 }
 
 // Points the lists at the selected drive's current directory and makes it current.
-bool frmFitxerCrear::provaUnitat() {
+bool frmFitxerCrear::provaUnitat(QString* motiu) {
     try {
         const QString unitat = drvDiscDestí->unitat();
         dirDirectoriDestí->mostra(unitat, m_serveis.sistemaFitxers.directoriDeUnitat(unitat));
         CanviDirectori();
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (motiu)
+            *motiu = QString::fromStdString(error.what());
         return false;
     }
 }
 
-void frmFitxerCrear::CanviDisc() {
-    if (provaUnitat())
-        return;
+// The box names the failure; its reason goes to the journal, where it can be looked up.
+void frmFitxerCrear::avisaDelDisc(const std::exception& error) {
+    avisaDelDisc(QString::fromStdString(error.what()));
+}
+
+void frmFitxerCrear::avisaDelDisc(const QString& motiu) {
+    m_serveis.diari.escriu(QStringLiteral("«%1»: %2").arg(kErrorDisc, motiu));
     m_serveis.missatges.avisa(kErrorDisc);
+}
+
+void frmFitxerCrear::CanviDisc() {
+    QString motiu;
+    if (provaUnitat(&motiu))
+        return;
+    avisaDelDisc(motiu);
 
     // Back to the drive saved when the directory list last took the focus; when there is none,
     // or it fails too, the drive of the current directory, and last the root. One message only.
@@ -152,8 +165,8 @@ void frmFitxerCrear::triaDirectori(const QString& directori) {
     try {
         dirDirectoriDestí->mostra(unitat, directori);
         CanviDirectori();
-    } catch (const std::exception&) {
-        m_serveis.missatges.avisa(kErrorDisc);
+    } catch (const std::exception& error) {
+        avisaDelDisc(error);
         try {
             dirDirectoriDestí->mostra(unitat, anterior);
             CanviDirectori();
@@ -181,8 +194,8 @@ void frmFitxerCrear::Dacord() {
             m_serveis.missatges.preguntaSiNo(QStringLiteral("Fitxer ja existent. L'esborro?"),
                                              platform::Icona::Atura, platform::Resposta::No))
             m_serveis.sistemaFitxers.esborra(m_noms.NomFitxerNou);
-    } catch (const std::exception&) {
-        m_serveis.missatges.avisa(kErrorDisc);
+    } catch (const std::exception& error) {
+        avisaDelDisc(error);
         return;
     }
     accept();

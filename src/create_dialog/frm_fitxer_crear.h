@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+
 #include "platform/serveis.h"
 #include "record/noms_fitxer.h"
 
@@ -37,7 +39,10 @@ class frmFitxerCrear : public QDialog {
   private:
     void creaControls();
     void mostraDirectoriActual();
-    bool provaUnitat();
+    // False when the drive fails, with the reason in `motiu` when given.
+    bool provaUnitat(QString* motiu = nullptr);
+    void avisaDelDisc(const std::exception& error);
+    void avisaDelDisc(const QString& motiu);
     void triaDirectori(const QString& directori);
 
     platform::Serveis m_serveis;

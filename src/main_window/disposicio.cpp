@@ -171,7 +171,8 @@ void frmAlumnes::connectaOrdres() {
     connect(mnuObrir, &QAction::triggered, this, &frmAlumnes::Obrir);
     connect(mnuTancar, &QAction::triggered, this, &frmAlumnes::Tancar);
     connect(mnuSortir, &QAction::triggered, this, &frmAlumnes::Sortir);
-    // A desktop session that ends takes the program with it: save and close first.
+    // The session may be taking a checkpoint rather than ending: save, and stay. Its end comes
+    // by its own signal or quit, which go through Sortir.
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(app, &QGuiApplication::commitDataRequest, this, [this] { Acabar(); });
+        connect(app, &QGuiApplication::commitDataRequest, this, [this] { DesarPerALaSessio(); });
 }

@@ -57,6 +57,9 @@ class frmAlumnes : public QMainWindow {
     // The program was told to end (a signal, the session's logout): the record on screen is
     // saved once, nothing more is shown, and the program ends, even from inside a modal window.
     void Acabar();
+    // The desktop session asks for the data to be committed: at its end, or for a checkpoint it
+    // takes while the program goes on. The record on screen is saved, and the program stays.
+    void DesarPerALaSessio();
     // The display went away: the record on screen is saved, with nothing shown, and the file is
     // closed. Touches no window, since none can be drawn any more.
     void AcabarSensePantalla();
@@ -88,6 +91,7 @@ class frmAlumnes : public QMainWindow {
     void tancaCanalSenseDesar();
     void finalitza();
     void avisa(const QString& text);
+    void avisaDelDisc(const QString& text, const QString& motiu);
     template <class Pas>
     bool ambReintents(const QString& pregunta, Pas&& pas);
 

@@ -27,6 +27,12 @@ void frmAlumnes::avisa(const QString& text) {
         m_serveis.missatges.avisa(text);
 }
 
+// The box names the failure; its reason goes to the journal, where it can be looked up.
+void frmAlumnes::avisaDelDisc(const QString& text, const QString& motiu) {
+    m_serveis.diari.escriu(QStringLiteral("«%1»: %2").arg(text, motiu));
+    avisa(text);
+}
+
 void frmAlumnes::tancaCanalSenseDesar() {
     try {
         m_serveis.sistemaFitxers.tanca();
@@ -39,7 +45,15 @@ void frmAlumnes::tancaCanalSenseDesar() {
 void frmAlumnes::comptaRegistres() {
     try {
         const qint64 longitud = m_serveis.sistemaFitxers.longitud();
-        NumRegistres = record::NombreDeRegistres(longitud, LongRegistre);
+        try {
+            NumRegistres = record::NombreDeRegistres(longitud, LongRegistre);
+        } catch (const std::overflow_error&) {
+            throw std::overflow_error(QStringLiteral("%1 fa %2 bytes, més dels 32767 registres "
+                                                     "que pot tenir un fitxer d'alumnes")
+                                          .arg(m_noms.NomFitxer)
+                                          .arg(longitud)
+                                          .toStdString());
+        }
         m_registresOcupats = exchange::registresAmbBytes(longitud);
     } catch (const std::exception&) {
         // Left open with the old position, the next save would write the screen over some
@@ -59,8 +73,11 @@ void frmAlumnes::mostraPrimerRegistre() {
     }
     if (!LlegirRegistre(1)) {
         // The screen does not hold record 1: the next save would write it over that student.
+        const QString cami = m_noms.NomFitxer;
         tancaCanalSenseDesar();
-        throw std::runtime_error("el primer registre no s'ha pogut llegir");
+        throw std::runtime_error(QStringLiteral("no s'ha pogut llegir el primer registre de %1")
+                                     .arg(cami)
+                                     .toStdString());
     }
 }
 
@@ -81,7 +98,8 @@ void frmAlumnes::ObrirFitxer(const QString& cami) {
         Tancar();
     // Opening creates a missing file: a name given from outside must already be a student file.
     if (!m_serveis.sistemaFitxers.esFitxer(cami)) {
-        avisa(kErrorDisc);
+        avisaDelDisc(kErrorDisc, QStringLiteral("%1 no és cap fitxer d'alumnes que existeixi")
+                                     .arg(cami.isEmpty() ? QStringLiteral("«»") : cami));
         return;
     }
     obreCami(cami);
@@ -94,8 +112,8 @@ void frmAlumnes::obreCami(const QString& cami) {
         m_serveis.sistemaFitxers.obre(cami, LongRegistre);
         comptaRegistres();
         mostraPrimerRegistre();
-    } catch (const std::exception&) {
-        avisa(kErrorDisc);
+    } catch (const std::exception& error) {
+        avisaDelDisc(kErrorDisc, QString::fromStdString(error.what()));
     }
 }
 
@@ -108,8 +126,8 @@ void frmAlumnes::Tancar() {
         NetejarPantalla();
         m_serveis.sistemaFitxers.tanca();
         m_noms.NomFitxer.clear();
-    } catch (const std::exception&) {
-        avisa(kErrorDisc);
+    } catch (const std::exception& error) {
+        avisaDelDisc(kErrorDisc, QString::fromStdString(error.what()));
     }
 }
 
@@ -156,6 +174,14 @@ void frmAlumnes::AcabarSensePantalla() {
     tancaCanalSenseDesar();
 }
 
+void frmAlumnes::DesarPerALaSessio() {
+    // A command under way saves by itself, and its boxes may be up: nothing is done under them.
+    if (m_acabant || m_ordresEnCurs > 0 || !fitxerObert())
+        return;
+    const OrdreEnCurs ordre(*this);
+    GravarRegistre();
+}
+
 void frmAlumnes::finalitza() {
     if (m_finalitzat)
         return;
@@ -180,7 +206,7 @@ void frmAlumnes::Crear() {
         // A file kept when the user would not delete it shows its first student, so that the
         // first save cannot write a blank screen over it.
         mostraPrimerRegistre();
-    } catch (const std::exception&) {
-        avisa(kErrorCrear);
+    } catch (const std::exception& error) {
+        avisaDelDisc(kErrorCrear, QString::fromStdString(error.what()));
     }
 }

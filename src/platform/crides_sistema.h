@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -48,6 +50,9 @@ enum class Bloqueig { Pres, DUnAltre, SenseBloquejos };
 // The one lock of a student file, taken without waiting: exclusive (LOCK_EX) for whoever writes
 // it, shared (LOCK_SH) to ask whether someone does.
 Bloqueig bloqueja(CridesSistema& crides, int descriptor, int tipus);
+
+// A system error in the user's words, never the system's English.
+QString descripcio(int error);
 
 // Flushes a folder, so that a name just made or removed in it survives a power cut. A file system
 // that cannot flush a folder has nothing more to flush. False, with errno, when it fails.

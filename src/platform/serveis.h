@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/dialeg_obrir.h"
+#include "platform/diari.h"
 #include "platform/missatges.h"
 #include "platform/sistema_fitxers.h"
 
@@ -11,6 +12,7 @@ struct Serveis {
     Missatges& missatges;
     DialegObrir& dialegObrir;
     SistemaFitxers& sistemaFitxers;
+    Diari& diari = Diari::estandard();
 };
 
 }  // namespace platform

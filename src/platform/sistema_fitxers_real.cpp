@@ -24,10 +24,12 @@ namespace {
 
 using Tipus = ErrorFitxer::Tipus;
 
+// "no s'ha pogut obrir /home/mestra/3r B: no hi ha permís"
 [[noreturn]] void llencaErrorDeSistema(const QString& operacio, const QString& cami = {}) {
     const int error = errno;
-    throw ErrorFitxer(Tipus::Disc, operacio + u' ' + cami + QStringLiteral(": ") +
-                                       QString::fromLocal8Bit(std::strerror(error)));
+    throw ErrorFitxer(
+        Tipus::Disc,
+        QStringLiteral("no s'ha pogut %1 %2: %3").arg(operacio, cami, descripcio(error)));
 }
 
 bool esUnitatTriable(const QStorageInfo& volum) {
@@ -161,7 +163,7 @@ void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
 qint64 SistemaFitxersReal::longitud() {
     struct stat estat {};
     if (m_crides.fstat(descriptorObert(), &estat) != 0)
-        llencaErrorDeSistema(QStringLiteral("longitud"), m_cami);
+        llencaErrorDeSistema(QStringLiteral("saber la longitud de"), m_cami);
     return estat.st_size;
 }
 

@@ -60,6 +60,7 @@ class TestFrmFitxerCrear : public QObject {
     void triaDirectori(const QString& nom);
 
     proves::MissatgesFals m_missatges;
+    proves::DiariFals m_diari;
     proves::DialegObrirFals m_dialegObrir;
     std::unique_ptr<proves::SistemaFitxersFals> m_fs;
     std::unique_ptr<proves::TresUnitats> m_unitats;
@@ -70,6 +71,7 @@ class TestFrmFitxerCrear : public QObject {
 
 void TestFrmFitxerCrear::init() {
     m_missatges = {};
+    m_diari.linies.clear();
     m_fs = std::make_unique<proves::SistemaFitxersFals>();
     m_unitats = std::make_unique<proves::TresUnitats>(*m_fs);
     m_noms = {u"abans"_qs, u"abans"_qs};
@@ -84,7 +86,7 @@ void TestFrmFitxerCrear::cleanup() {
 
 void TestFrmFitxerCrear::crea() {
     m_dialeg = std::make_unique<frmFitxerCrear>(
-        platform::Serveis{m_missatges, m_dialegObrir, *m_fs}, m_noms, m_discAnterior);
+        platform::Serveis{m_missatges, m_dialegObrir, *m_fs, m_diari}, m_noms, m_discAnterior);
     m_dialeg->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_dialeg.get()));
 }
@@ -266,6 +268,8 @@ void TestFrmFitxerCrear::unEsborratQueFallaDeixaElDialegObert() {
 
     QCOMPARE(m_missatges.textos(),
              QStringList({u"Fitxer ja existent. L'esborro?"_qs, u"Hi ha un error de disc"_qs}));
+    // Its reason, the one the file system gave, is in the journal.
+    QCOMPARE(m_diari.linies, QStringList(u"«Hi ha un error de disc»: fallada provocada"_qs));
     QCOMPARE(m_missatges.mostrats.last().botons, platform::Botons::Acceptar);
     QCOMPARE(m_missatges.mostrats.last().icona, platform::Icona::Cap);
     QVERIFY(m_dialeg->isVisible());
@@ -366,6 +370,7 @@ void TestFrmFitxerCrear::unDirectoriQueNoEsPotObrirNoTancaRes() {
     m_fs->directorisIllegibles << m_unitats->a + u"/classe/sub"_qs;
     triaDirectori(u"sub"_qs);
     QCOMPARE(m_missatges.textos(), QStringList(u"Hi ha un error de disc"_qs));
+    QCOMPARE(m_diari.linies, QStringList(u"«Hi ha un error de disc»: no hi ha disc"_qs));
     QCOMPARE(control<LlistaDirectoris>(u"dirDirectoriDestí"_qs)->path(),
              m_unitats->a + u"/classe"_qs);
     QCOMPARE(QDir::currentPath(), m_unitats->a + u"/classe"_qs);

@@ -15,6 +15,7 @@ class TestAcabar : public QObject {
   private Q_SLOTS:
     void acabarDesaUnCopINoMostraResMes_data();
     void acabarDesaUnCopINoMostraResMes();
+    void laSessioDemanaDesarIElProgramaContinua();
 };
 
 using Preparacio = std::function<void(Entorn&)>;
@@ -68,6 +69,38 @@ void TestAcabar::acabarDesaUnCopINoMostraResMes() {
     e.clica(u"cmdNou"_qs);
     e.finestra->Obrir();
     QCOMPARE(e.missatges.textos(), missatges);
+}
+
+// A session's checkpoint (its commit request without an end): the record on screen reaches the
+// disk, and the window, its file and the next move go on as before.
+void TestAcabar::laSessioDemanaDesarIElProgramaContinua() {
+    Entorn e;
+    e.finestra->show();
+    const QString cami = e.fitxer(u"grup"_qs, proves::bytesDe({alumneNumero(1), alumneNumero(2)}));
+    e.obre(cami);
+    e.control(u"txtNom"_qs)->setText(u"Escrit abans del punt"_qs);
+    const int sincronitzacions = e.crides.crides(proves::Crida::Fdatasync);
+
+    e.finestra->DesarPerALaSessio();
+
+    QCOMPARE(proves::llegeixFitxer(cami).left(21), QByteArray("Escrit abans del punt"));
+    QCOMPARE(e.crides.crides(proves::Crida::Fdatasync) - sincronitzacions, 1);
+    QVERIFY(e.finestra->isVisible());
+    QCOMPARE(e.noms.NomFitxer, cami);
+    e.clica(u"cmdSegüent"_qs);
+    QCOMPARE(e.etiqueta(), u"2"_qs);
+    QVERIFY(e.missatges.textos().isEmpty());
+    // Under a command's box nothing is saved: the command saves by itself.
+    e.sistemaFitxers.falla(Operacio::Escriu);
+    int desadesSotaLaPregunta = -1;
+    e.missatges.mentre = [&e, &desadesSotaLaPregunta] {
+        const int abans = e.sistemaFitxers.crides(Operacio::Escriu);
+        e.finestra->DesarPerALaSessio();
+        desadesSotaLaPregunta = e.sistemaFitxers.crides(Operacio::Escriu) - abans;
+    };
+    e.missatges.respostes = {Resposta::No, Resposta::Acceptar};
+    e.clica(u"cmdGravar"_qs);
+    QCOMPARE(desadesSotaLaPregunta, 0);
 }
 
 QTEST_MAIN(TestAcabar)

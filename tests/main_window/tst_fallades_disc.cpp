@@ -193,6 +193,16 @@ void TestFalladesDisc::totesLesOrdresAmbCadaFallada() {
     e.crides.falla(crida, 0, 0);
 
     QCOMPARE(e.missatges.textos(), missatgesEsperats(ordre, operacio, crida, perSempre));
+    // Each disk error's reason is in the journal, in the user's words, naming the file.
+    const QStringList discos = e.missatges.textos().filter(u"Hi ha un error de disc"_qs);
+    QCOMPARE(e.diari.linies.size(), discos.size());
+    for (const QString& linia : e.diari.linies) {
+        const bool llegint = operacio == Operacio::Llegeix;  // the read's own question said it
+        QVERIFY2(linia.startsWith(u"«Hi ha un error de disc»: no s'ha pogut "_qs) &&
+                     (llegint || linia.endsWith(platform::descripcio(error))) &&
+                     linia.contains(e.temporal.path()),
+                 qPrintable(linia));
+    }
 
     // A save is complete unless its own write was given up.
     const bool desat =

@@ -18,6 +18,7 @@ namespace proves {
 struct Entorn {
     MissatgesFals missatges;
     DialegObrirFals dialegObrir;
+    DiariFals diari;
     CridesFalses crides;
     SistemaFitxersFals sistemaFitxers{crides};
     record::NomsFitxer noms;
@@ -26,7 +27,7 @@ struct Entorn {
 
     Entorn() {
         finestra = std::make_unique<frmAlumnes>(
-            platform::Serveis{missatges, dialegObrir, sistemaFitxers}, noms);
+            platform::Serveis{missatges, dialegObrir, sistemaFitxers, diari}, noms);
     }
 
     template <class Control = QLineEdit>

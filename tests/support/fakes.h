@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/dialeg_obrir.h"
+#include "platform/diari.h"
 #include "platform/missatges.h"
 #include "platform/sistema_fitxers.h"
 #include "support/crides_falses.h"
@@ -34,6 +35,13 @@ class MissatgesFals : public platform::Missatges {
     QList<MissatgeMostrat> mostrats;
     // Runs while the box is up, as something that happens behind a modal window would.
     std::function<void()> mentre;
+};
+
+// Keeps the journal's lines.
+class DiariFals : public platform::Diari {
+  public:
+    void escriu(const QString& linia) override { linies << linia; }
+    QStringList linies;
 };
 
 class DialegObrirFals : public platform::DialegObrir {
