@@ -67,8 +67,14 @@ int main(int argc, char* argv[]) {
     platform::MissatgesQt missatges;
     platform::DialegObrirQt dialegObrir;
     platform::SistemaFitxersReal sistemaFitxers;
+    platform::DialegDesarQt dialegDesar;
+    platform::CaixaImportacioQt caixaImportacio;
+    platform::PortaretallsQt portaretalls;
+    platform::ImpressioQt impressio;
     record::NomsFitxer noms;
-    frmAlumnes finestra({missatges, dialegObrir, sistemaFitxers}, noms);
+    frmAlumnes finestra({missatges, dialegObrir, sistemaFitxers, platform::Diari::estandard(),
+                         &dialegDesar, &caixaImportacio, &portaretalls, &impressio},
+                        noms);
     // Being told to end (a shutdown, a closed terminal) saves the record on screen and ends,
     // even while a modal window is up.
     const platform::PeticionsDeFinal peticions([&finestra] { finestra.Acabar(); });

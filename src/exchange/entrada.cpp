@@ -62,6 +62,12 @@ Entrada::Entrada(const QString& nom, platform::CridesSistema& crides)
     m_bloc.reserve(kBloc);
 }
 
+Entrada::Entrada(const QByteArray& dades, const QString& nom)
+    : m_crides(platform::CridesSistema::reals()), m_nom(nom), m_bloc(dades), m_final(true) {
+    if (dades.size() > kMaxim)
+        massaGran();
+}
+
 Entrada::~Entrada() {
     if (m_propi)
         m_crides.close(m_descriptor);

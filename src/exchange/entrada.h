@@ -24,6 +24,8 @@ class Entrada {
 
     // "-" is standard input. Throws ErrorIntercanvi.
     Entrada(const QString& nom, platform::CridesSistema& crides);
+    // Bytes already in memory, such as the clipboard's, under a name for the messages.
+    Entrada(const QByteArray& dades, const QString& nom);
     ~Entrada();
     Entrada(const Entrada&) = delete;
     Entrada& operator=(const Entrada&) = delete;

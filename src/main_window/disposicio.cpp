@@ -31,6 +31,7 @@ frmAlumnes::frmAlumnes(platform::Serveis serveis, record::NomsFitxer& noms, QWid
     setWindowTitle(QStringLiteral("Dades alumnes"));
     creaControls();
     creaMenu();
+    creaMenuClasse();
     creaDreceres();
     connectaOrdres();
 }

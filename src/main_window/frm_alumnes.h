@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/importacio.h"
 #include "platform/serveis.h"
 #include "record/noms_fitxer.h"
 #include "record/tipus_alumne.h"
@@ -8,6 +9,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -54,6 +56,12 @@ class frmAlumnes : public QMainWindow {
     void Tancar();
     void Sortir();
 
+    // Classe menu.
+    void Exporta();
+    void Importa();
+    void EnganxaAlumnes();
+    void Imprimeix();
+
     // The program was told to end (a signal, the session's logout): the record on screen is
     // saved once, nothing more is shown, and the program ends, even from inside a modal window.
     void Acabar();
@@ -77,6 +85,9 @@ class frmAlumnes : public QMainWindow {
 
     void creaControls();
     void creaMenu();
+    void creaMenuClasse();
+    void actualitzaMenuClasse();
+    void importaDe(const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix);
     void creaDreceres();
     void connectaOrdres();
     // The box of each column of the exchange formats, in their order.
@@ -132,6 +143,11 @@ class frmAlumnes : public QMainWindow {
     QAction* mnuObrir = nullptr;
     QAction* mnuTancar = nullptr;
     QAction* mnuSortir = nullptr;
+    QAction* mnuExporta = nullptr;
+    QAction* mnuImporta = nullptr;
+    QAction* mnuEnganxa = nullptr;
+    QAction* mnuImprimeix = nullptr;
+    int m_filtreExportacio = 0;  // the Save dialog's filter: the first, then the last chosen
 };
 
 // Marks a command under way. When the program was told to end while a command waited on a modal

@@ -4,6 +4,7 @@
 #include "record/recompte.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +41,7 @@ void frmAlumnes::tancaCanalSenseDesar() {
         // Already failing: the caller's message is the one the user sees.
     }
     m_noms.NomFitxer.clear();
+    actualitzaMenuClasse();
 }
 
 void frmAlumnes::comptaRegistres() {
@@ -106,6 +108,7 @@ void frmAlumnes::ObrirFitxer(const QString& cami) {
 }
 
 void frmAlumnes::obreCami(const QString& cami) {
+    const auto actualitza = qScopeGuard([this] { actualitzaMenuClasse(); });
     try {
         m_noms.NomFitxer = cami;
         mostraNomFitxer(cami);
@@ -121,6 +124,7 @@ void frmAlumnes::Tancar() {
     const OrdreEnCurs ordre(*this);
     if (!fitxerObert())
         return;
+    const auto actualitza = qScopeGuard([this] { actualitzaMenuClasse(); });
     try {
         GravarRegistre();  // a save given up does not stop the close
         NetejarPantalla();
@@ -196,6 +200,7 @@ void frmAlumnes::Crear() {
     if (!m_fitxerCrear)
         m_fitxerCrear = std::make_unique<create_dialog::FitxerCrear>(m_serveis, m_noms);
     m_fitxerCrear->mostra(this);
+    const auto actualitza = qScopeGuard([this] { actualitzaMenuClasse(); });
     if (m_acabant || m_noms.NomFitxerNou.isEmpty())
         return;
     try {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/dialeg_obrir.h"
+#include "platform/classe.h"
 #include "platform/diari.h"
 #include "platform/missatges.h"
 #include "platform/sistema_fitxers.h"
@@ -13,6 +14,11 @@ struct Serveis {
     DialegObrir& dialegObrir;
     SistemaFitxers& sistemaFitxers;
     Diari& diari = Diari::estandard();
+    // The Classe menu's: absent (null) where a window offers no such menu.
+    DialegDesar* dialegDesar = nullptr;
+    CaixaImportacio* caixaImportacio = nullptr;
+    Portaretalls* portaretalls = nullptr;
+    Impressio* impressio = nullptr;
 };
 
 }  // namespace platform

@@ -44,6 +44,14 @@ class SistemaFitxers {
     // program may have lengthened it meanwhile.
     virtual qint64 escriuRegistre(qint16 numero, QByteArrayView registre) = 0;
     virtual QByteArray llegeixRegistre(qint16 numero) = 0;
+    // Adds whole records after every record whose bytes lie in the open file, a partial last one
+    // completed with spaces first; done once on stable storage, and a failure leaves the file as
+    // it was. Returns the file's length before, to which tallaA can bring it back.
+    virtual qint64 afegeixRegistres(QByteArrayView registres) = 0;
+    // Cuts the open file back to `longitud` bytes, on stable storage before it counts as done.
+    virtual void tallaA(qint64 longitud) = 0;
+    // The system calls the channel goes through: what reads or writes files beside it uses them.
+    virtual CridesSistema& crides() = 0;
     // Harmless when nothing is open.
     virtual void tanca() = 0;
 
@@ -79,6 +87,9 @@ class SistemaFitxersReal : public SistemaFitxers {
     qint64 longitud() override;
     qint64 escriuRegistre(qint16 numero, QByteArrayView registre) override;
     QByteArray llegeixRegistre(qint16 numero) override;
+    qint64 afegeixRegistres(QByteArrayView registres) override;
+    void tallaA(qint64 longitud) override;
+    CridesSistema& crides() override { return m_crides; }
     void tanca() override;
     void esborra(const QString& cami) override;
     bool esFitxer(const QString& cami) override;

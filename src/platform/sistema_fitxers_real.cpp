@@ -250,6 +250,34 @@ QByteArray SistemaFitxersReal::llegeixRegistre(qint16 numero) {
     return bytes;
 }
 
+qint64 SistemaFitxersReal::afegeixRegistres(QByteArrayView registres) {
+    const int descriptor = descriptorObert();
+    const qint64 longitud = longitudSiEsAlSeuLloc(descriptor);
+    const qint64 cua = longitud % m_longRegistre;
+    QByteArray bytes = cua ? QByteArray(m_longRegistre - cua, ' ') : QByteArray();
+    bytes += registres;
+    try {
+        escriuTot(descriptor, bytes, longitud);
+        if (m_crides.fdatasync(descriptor) != 0)
+            llencaErrorDeSistema(QStringLiteral("desar"), m_cami);
+    } catch (const ErrorFitxer&) {
+        const int error = errno;
+        m_crides.ftruncate(descriptor, off_t(longitud));  // best effort, as for a record
+        m_crides.fdatasync(descriptor);
+        errno = error;
+        throw;
+    }
+    return longitud;
+}
+
+void SistemaFitxersReal::tallaA(qint64 longitud) {
+    const int descriptor = descriptorObert();
+    if (m_crides.ftruncate(descriptor, off_t(longitud)) != 0)
+        llencaErrorDeSistema(QStringLiteral("desfer la importació a"), m_cami);
+    if (m_crides.fdatasync(descriptor) != 0)
+        llencaErrorDeSistema(QStringLiteral("desar"), m_cami);
+}
+
 void SistemaFitxersReal::tanca() {
     if (m_descriptor < 0)
         return;

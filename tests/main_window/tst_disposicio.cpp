@@ -175,18 +175,44 @@ void TestDisposicio::ordreDeTabulacioIFocusInicial() {
     QCOMPARE(recorregut, esperat);
 }
 
+// "&Fitxer" as it always was, then "&Classe": its items, keys and separator, greyed out until a
+// file is open and again once it is closed.
 void TestDisposicio::menuFitxer() {
     Entorn entorn;
     const QList<QAction*> menus = entorn.finestra->menuBar()->actions();
-    QCOMPARE(menus.size(), 1);
-    QMenu* fitxer = menus.first()->menu();
+    QCOMPARE(menus.size(), 2);
+    const auto elements = [](QMenu* menu) {
+        QStringList textos;
+        for (const QAction* accio : menu->actions()) {
+            textos << (accio->isSeparator() ? u"-"_qs
+                                            : accio->objectName() + u'=' + accio->text() +
+                                                  (accio->shortcut().isEmpty()
+                                                       ? QString()
+                                                       : u' ' + accio->shortcut().toString()) +
+                                                  (accio->isEnabled() ? QString() : u" (gris)"_qs));
+        }
+        return textos;
+    };
+    QMenu* fitxer = menus[0]->menu();
     QCOMPARE(fitxer->objectName(), u"mnuFitxer"_qs);
     QCOMPARE(fitxer->title(), u"&Fitxer"_qs);
-    QStringList elements;
-    for (const QAction* accio : fitxer->actions())
-        elements << accio->objectName() + u'=' + accio->text();
-    QCOMPARE(elements, QStringList({u"mnuCrear=&Crear"_qs, u"mnuObrir=&Obrir"_qs,
-                                    u"mnuTancar=&Tancar"_qs, u"mnuSortir=&Sortir"_qs}));
+    QCOMPARE(elements(fitxer),
+             QStringList({u"mnuCrear=&Crear Ctrl+Shift+N"_qs, u"mnuObrir=&Obrir Ctrl+O"_qs,
+                          u"mnuTancar=&Tancar Ctrl+W"_qs, u"mnuSortir=&Sortir Ctrl+Q"_qs}));
+    QMenu* classe = menus[1]->menu();
+    QCOMPARE(classe->objectName(), u"mnuClasse"_qs);
+    QCOMPARE(classe->title(), u"&Classe"_qs);
+    const QStringList grisos = {u"mnuExporta=&Exporta… Ctrl+E (gris)"_qs,
+                                u"mnuImporta=&Importa… Ctrl+I (gris)"_qs,
+                                u"mnuEnganxa=E&nganxa alumnes Ctrl+Shift+V (gris)"_qs, u"-"_qs,
+                                u"mnuImprimeix=Im&primeix… Ctrl+P (gris)"_qs};
+    QCOMPARE(elements(classe), grisos);
+    entorn.obre(entorn.fitxer(u"grup"_qs, proves::bytesDe({proves::alumneNumero(1)})));
+    QStringList actius = grisos;
+    actius.replaceInStrings(u" (gris)"_qs, QString());
+    QCOMPARE(elements(classe), actius);
+    entorn.finestra->Tancar();
+    QCOMPARE(elements(classe), grisos);
 }
 
 void TestDisposicio::estatDespresDeCarregar() {

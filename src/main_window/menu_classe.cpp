@@ -1,0 +1,243 @@
+// The Classe menu: the class to other programs and back, and on paper. Every item first saves
+// the record on screen, as every move does, and goes no further when that save is given up.
+#include "exchange/columnes.h"
+#include "exchange/entrada.h"
+#include "exchange/exportacio.h"
+#include "exchange/fitxer_alumnes.h"
+#include "exchange/importacio.h"
+#include "exchange/pdf.h"
+#include "exchange/sortida.h"
+#include "main_window/frm_alumnes.h"
+#include "platform/tecles_mantingudes.h"
+#include "record/recompte.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenuBar>
+
+#include <array>
+
+namespace {
+
+// The Save dialog's filters, in their order, and the format of each.
+struct FiltreExportacio {
+    const char16_t* filtre;
+    const char16_t* format;
+};
+constexpr std::array<FiltreExportacio, 5> kFiltresExportacio{{
+    {u"Full de càlcul (*.xlsx)", u"xlsx"},
+    {u"Full de càlcul OpenDocument (*.ods)", u"ods"},
+    {u"Text CSV (*.csv)", u"csv"},
+    {u"Contactes (*.vcf)", u"vcf"},
+    {u"PDF (*.pdf)", u"pdf"},
+}};
+
+const QString kFiltreImportacio =
+    QStringLiteral("Fulls de càlcul i CSV (*.xlsx *.ods *.csv *.txt)|*.xlsx;*.ods;*.csv;*.txt|"
+                   "Tots els fitxers(*.*)|*.*");
+
+QString alumnes(qsizetype nombre) {
+    return nombre == 1 ? QStringLiteral("1 alumne") : QStringLiteral("%1 alumnes").arg(nombre);
+}
+
+}  // namespace
+
+void frmAlumnes::creaMenuClasse() {
+    QMenu* mnuClasse = menuBar()->addMenu(QStringLiteral("&Classe"));
+    mnuClasse->setObjectName(QStringLiteral("mnuClasse"));
+    const auto afegeix = [mnuClasse](const QString& nom, const QString& text, QKeySequence tecla) {
+        QAction* accio = mnuClasse->addAction(text);
+        accio->setObjectName(nom);
+        accio->setShortcut(tecla);
+        // A held key must not export, import or paste again at every repeat.
+        platform::NomesUnCop::instancia().protegeix(accio);
+        return accio;
+    };
+    mnuExporta = afegeix(QStringLiteral("mnuExporta"), QStringLiteral("&Exporta…"),
+                         QKeySequence(Qt::CTRL | Qt::Key_E));
+    mnuImporta = afegeix(QStringLiteral("mnuImporta"), QStringLiteral("&Importa…"),
+                         QKeySequence(Qt::CTRL | Qt::Key_I));
+    mnuEnganxa = afegeix(QStringLiteral("mnuEnganxa"), QStringLiteral("E&nganxa alumnes"),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    mnuClasse->addSeparator();
+    mnuImprimeix = afegeix(QStringLiteral("mnuImprimeix"), QStringLiteral("Im&primeix…"),
+                           QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(mnuExporta, &QAction::triggered, this, &frmAlumnes::Exporta);
+    connect(mnuImporta, &QAction::triggered, this, &frmAlumnes::Importa);
+    connect(mnuEnganxa, &QAction::triggered, this, &frmAlumnes::EnganxaAlumnes);
+    connect(mnuImprimeix, &QAction::triggered, this, &frmAlumnes::Imprimeix);
+    actualitzaMenuClasse();
+}
+
+// Its items work on the open file: without one they are greyed out.
+void frmAlumnes::actualitzaMenuClasse() {
+    for (QAction* accio : {mnuExporta, mnuImporta, mnuEnganxa, mnuImprimeix}) {
+        if (accio)
+            accio->setEnabled(fitxerObert());
+    }
+}
+
+void frmAlumnes::Exporta() {
+    const OrdreEnCurs ordre(*this);
+    if (!fitxerObert() || !m_serveis.dialegDesar || !GravarRegistre())
+        return;
+    QStringList filtres;
+    for (const FiltreExportacio& f : kFiltresExportacio)
+        filtres << QString::fromUtf16(f.filtre);
+    const QFileInfo classe(m_noms.NomFitxer);
+    const auto extensio = [](int filtre) {
+        return QString::fromUtf16(kFiltresExportacio[std::size_t(filtre)].format);
+    };
+    int triat = m_filtreExportacio;
+    const QString cami = m_serveis.dialegDesar->desa(
+        filtres, triat,
+        classe.absolutePath() + u'/' + classe.completeBaseName() + u'.' + extensio(triat));
+    if (m_acabant)
+        return;
+    m_filtreExportacio = std::clamp(triat, 0, int(kFiltresExportacio.size()) - 1);
+    if (cami.isEmpty())
+        return;
+    // An extension the user typed wins over the filter.
+    const exchange::Format* format = exchange::formatPerExtensio(cami);
+    if (!format || !format->escriptor)
+        format = exchange::formatPerNom(extensio(m_filtreExportacio));
+    try {
+        if (exchange::mateixFitxer(m_noms.NomFitxer, cami))
+            throw exchange::ErrorIntercanvi(
+                QStringLiteral("%1 és el fitxer d'alumnes obert").arg(cami));
+        auto& crides = m_serveis.sistemaFitxers.crides();
+        const auto sortida =
+            exchange::Sortida::fitxer(cami, exchange::Sortida::SiExisteix::Substitueix, crides);
+        // The one note the export could give is that this window holds the file.
+        const int exportats = exchange::exportaAlumnes(
+            m_noms.NomFitxer, *format, *sortida,
+            {exchange::nomDelGrup(m_noms.NomFitxer), QDate::currentDate()}, crides,
+            [](const QString&) {});
+        sortida->publica();
+        avisa(QStringLiteral("%1 %2 a «%3».")
+                  .arg(exportats == 1 ? u"S'ha exportat"_qs : u"S'han exportat"_qs,
+                       alumnes(exportats), QFileInfo(cami).fileName()));
+    } catch (const exchange::ErrorIntercanvi& error) {
+        avisa(QStringLiteral("No s'ha exportat res: %1").arg(error.missatge()));
+    }
+}
+
+void frmAlumnes::Importa() {
+    const OrdreEnCurs ordre(*this);
+    if (!fitxerObert() || !GravarRegistre())
+        return;
+    const QString cami = m_serveis.dialegObrir.obre(kFiltreImportacio);
+    if (m_acabant || cami.isEmpty())
+        return;
+    importaDe([&](const exchange::Avisos& avisa) {
+        exchange::Entrada entrada(cami, m_serveis.sistemaFitxers.crides());
+        const auto lector = exchange::formatDeLEntrada(entrada).lector(entrada, {}, avisa);
+        return exchange::importaFiles(*lector, avisa);
+    });
+}
+
+void frmAlumnes::EnganxaAlumnes() {
+    const OrdreEnCurs ordre(*this);
+    if (!fitxerObert() || !m_serveis.portaretalls || !GravarRegistre())
+        return;
+    const QByteArray files = m_serveis.portaretalls->files();
+    if (files.trimmed().isEmpty()) {
+        avisa(QStringLiteral("El porta-retalls no té cap fila d'alumnes."));
+        return;
+    }
+    importaDe([&](const exchange::Avisos& avisa) {
+        exchange::Entrada entrada(files, QStringLiteral("el porta-retalls"));
+        const auto lector = exchange::formatPerNom(u"csv"_qs)->lector(entrada, {}, avisa);
+        return exchange::importaFiles(*lector, avisa);
+    });
+}
+
+// The rows go after the last student, through this window's own channel (it holds the lock).
+// The box that follows can undo them while the file is as the import left it.
+void frmAlumnes::importaDe(const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix) {
+    QStringList avisos;
+    exchange::Importats importats;
+    try {
+        importats = llegeix([&avisos](const QString& avis) { avisos << avis; });
+    } catch (const exchange::ErrorIntercanvi& error) {
+        avisa(QStringLiteral("No s'ha importat res: %1").arg(error.missatge()));
+        return;
+    }
+    if (importats.nombre == 0) {
+        avisa(QStringLiteral("No s'ha importat res: no hi ha cap fila d'alumne."));
+        return;
+    }
+    auto& fitxer = m_serveis.sistemaFitxers;
+    const qint16 anterior = RegistreActual;
+    qint64 abans = 0;
+    qint64 despres = 0;
+    try {
+        if (exchange::registresAmbBytes(fitxer.longitud()) + importats.nombre >
+            exchange::kMaximRegistres) {
+            avisa(QStringLiteral("No s'ha importat res: en resultarien més de 32767 alumnes, que "
+                                 "és el màxim d'un fitxer."));
+            return;
+        }
+        abans = fitxer.afegeixRegistres(importats.registres);
+        despres = exchange::registresAmbBytes(abans) * exchange::kLongitudRegistre +
+                  importats.registres.size();
+        NumRegistres = record::NombreDeRegistres(despres, LongRegistre);
+        m_registresOcupats = exchange::registresAmbBytes(despres);
+    } catch (const std::exception& error) {
+        avisaDelDisc(QStringLiteral("Hi ha un error de disc"), QString::fromStdString(error.what()));
+        return;
+    }
+    const auto primer = qint16(exchange::registresAmbBytes(abans) + 1);
+    if (LlegirRegistre(primer))
+        RegistreActual = primer;
+
+    const auto sensePerCanviar = [&] {
+        try {
+            return fitxer.longitud() == despres;
+        } catch (const std::exception&) {
+            return false;
+        }
+    };
+    const QString text = QStringLiteral("%1 %2.").arg(
+        importats.nombre == 1 ? u"S'ha afegit"_qs : u"S'han afegit"_qs, alumnes(importats.nombre));
+    const bool desfer =
+        m_serveis.caixaImportacio && m_serveis.caixaImportacio->mostra(text, avisos, sensePerCanviar());
+    if (!desfer || m_acabant)
+        return;
+    // Only what the import added goes: nothing else may have written the file since.
+    if (!sensePerCanviar()) {
+        avisa(QStringLiteral("No es pot desfer la importació: el fitxer ha canviat des de llavors."));
+        return;
+    }
+    try {
+        fitxer.tallaA(abans);
+        NumRegistres = record::NombreDeRegistres(abans, LongRegistre);
+        m_registresOcupats = exchange::registresAmbBytes(abans);
+    } catch (const std::exception& error) {
+        avisaDelDisc(QStringLiteral("Hi ha un error de disc"), QString::fromStdString(error.what()));
+        return;
+    }
+    if (LlegirRegistre(anterior))
+        RegistreActual = anterior;
+}
+
+void frmAlumnes::Imprimeix() {
+    const OrdreEnCurs ordre(*this);
+    if (!fitxerObert() || !m_serveis.impressio || !GravarRegistre())
+        return;
+    QByteArray registres;
+    try {
+        exchange::LectorDAlumnes lector(m_noms.NomFitxer, m_serveis.sistemaFitxers.crides());
+        QByteArray bloc;
+        while (lector.seguent(bloc))
+            registres += bloc;
+    } catch (const exchange::ErrorIntercanvi& error) {
+        avisa(QStringLiteral("No es pot imprimir: %1").arg(error.missatge()));
+        return;
+    }
+    const QString grup = exchange::nomDelGrup(m_noms.NomFitxer);
+    const QDate avui = QDate::currentDate();
+    m_serveis.impressio->imprimeix(grup, [&](QPagedPaintDevice& dispositiu, int primera, int darrera) {
+        exchange::dibuixaLlista(dispositiu, registres, grup, avui, primera, darrera);
+    });
+}
