@@ -32,9 +32,9 @@ constexpr std::array<FiltreExportacio, 5> kFiltresExportacio{{
     {u"PDF (*.pdf)", u"pdf"},
 }};
 
-const QString kFiltreImportacio =
-    QStringLiteral("Fulls de càlcul i CSV (*.xlsx *.ods *.csv *.txt)|*.xlsx;*.ods;*.csv;*.txt|"
-                   "Tots els fitxers(*.*)|*.*");
+const QString kFiltreImportacio = QStringLiteral(
+    "Fulls de càlcul i CSV (*.xlsx *.ods *.csv *.txt)|*.xlsx;*.ods;*.csv;*.txt|"
+    "Tots els fitxers(*.*)|*.*");
 
 QString alumnes(qsizetype nombre) {
     return nombre == 1 ? QStringLiteral("1 alumne") : QStringLiteral("%1 alumnes").arg(nombre);
@@ -109,10 +109,10 @@ void frmAlumnes::Exporta() {
         const auto sortida =
             exchange::Sortida::fitxer(cami, exchange::Sortida::SiExisteix::Substitueix, crides);
         // The one note the export could give is that this window holds the file.
-        const int exportats = exchange::exportaAlumnes(
-            m_noms.NomFitxer, *format, *sortida,
-            {exchange::nomDelGrup(m_noms.NomFitxer), QDate::currentDate()}, crides,
-            [](const QString&) {});
+        const int exportats =
+            exchange::exportaAlumnes(m_noms.NomFitxer, *format, *sortida,
+                                     {exchange::nomDelGrup(m_noms.NomFitxer), QDate::currentDate()},
+                                     crides, [](const QString&) {});
         sortida->publica();
         avisa(QStringLiteral("%1 %2 a «%3».")
                   .arg(exportats == 1 ? u"S'ha exportat"_qs : u"S'han exportat"_qs,
@@ -154,7 +154,8 @@ void frmAlumnes::EnganxaAlumnes() {
 
 // The rows go after the last student, through this window's own channel (it holds the lock).
 // The box that follows can undo them while the file is as the import left it.
-void frmAlumnes::importaDe(const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix) {
+void frmAlumnes::importaDe(
+    const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix) {
     QStringList avisos;
     exchange::Importats importats;
     try {
@@ -174,8 +175,9 @@ void frmAlumnes::importaDe(const std::function<exchange::Importats(const exchang
     try {
         if (exchange::registresAmbBytes(fitxer.longitud()) + importats.nombre >
             exchange::kMaximRegistres) {
-            avisa(QStringLiteral("No s'ha importat res: en resultarien més de 32767 alumnes, que "
-                                 "és el màxim d'un fitxer."));
+            avisa(
+                QStringLiteral("No s'ha importat res: en resultarien més de 32767 alumnes, que "
+                               "és el màxim d'un fitxer."));
             return;
         }
         abans = fitxer.afegeixRegistres(importats.registres);
@@ -184,7 +186,8 @@ void frmAlumnes::importaDe(const std::function<exchange::Importats(const exchang
         NumRegistres = record::NombreDeRegistres(despres, LongRegistre);
         m_registresOcupats = exchange::registresAmbBytes(despres);
     } catch (const std::exception& error) {
-        avisaDelDisc(QStringLiteral("Hi ha un error de disc"), QString::fromStdString(error.what()));
+        avisaDelDisc(QStringLiteral("Hi ha un error de disc"),
+                     QString::fromStdString(error.what()));
         return;
     }
     const auto primer = qint16(exchange::registresAmbBytes(abans) + 1);
@@ -200,13 +203,14 @@ void frmAlumnes::importaDe(const std::function<exchange::Importats(const exchang
     };
     const QString text = QStringLiteral("%1 %2.").arg(
         importats.nombre == 1 ? u"S'ha afegit"_qs : u"S'han afegit"_qs, alumnes(importats.nombre));
-    const bool desfer =
-        m_serveis.caixaImportacio && m_serveis.caixaImportacio->mostra(text, avisos, sensePerCanviar());
+    const bool desfer = m_serveis.caixaImportacio &&
+                        m_serveis.caixaImportacio->mostra(text, avisos, sensePerCanviar());
     if (!desfer || m_acabant)
         return;
     // Only what the import added goes: nothing else may have written the file since.
     if (!sensePerCanviar()) {
-        avisa(QStringLiteral("No es pot desfer la importació: el fitxer ha canviat des de llavors."));
+        avisa(
+            QStringLiteral("No es pot desfer la importació: el fitxer ha canviat des de llavors."));
         return;
     }
     try {
@@ -214,7 +218,8 @@ void frmAlumnes::importaDe(const std::function<exchange::Importats(const exchang
         NumRegistres = record::NombreDeRegistres(abans, LongRegistre);
         m_registresOcupats = exchange::registresAmbBytes(abans);
     } catch (const std::exception& error) {
-        avisaDelDisc(QStringLiteral("Hi ha un error de disc"), QString::fromStdString(error.what()));
+        avisaDelDisc(QStringLiteral("Hi ha un error de disc"),
+                     QString::fromStdString(error.what()));
         return;
     }
     if (LlegirRegistre(anterior))
@@ -237,7 +242,8 @@ void frmAlumnes::Imprimeix() {
     }
     const QString grup = exchange::nomDelGrup(m_noms.NomFitxer);
     const QDate avui = QDate::currentDate();
-    m_serveis.impressio->imprimeix(grup, [&](QPagedPaintDevice& dispositiu, int primera, int darrera) {
-        exchange::dibuixaLlista(dispositiu, registres, grup, avui, primera, darrera);
-    });
+    m_serveis.impressio->imprimeix(
+        grup, [&](QPagedPaintDevice& dispositiu, int primera, int darrera) {
+            exchange::dibuixaLlista(dispositiu, registres, grup, avui, primera, darrera);
+        });
 }

@@ -4,10 +4,10 @@
 #include "record/recompte.h"
 
 #include <QApplication>
-#include <QScopeGuard>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 #include <exception>
 #include <stdexcept>

@@ -39,8 +39,9 @@ QString DialegDesarQt::desa(const QStringList& filtres, int& triat, const QStrin
     dialeg.selectNameFilter(filtres.value(triat));
     // A name typed without an extension takes the filter's, before the dialog asks to replace.
     dialeg.setDefaultSuffix(extensioDe(filtres.value(triat)));
-    QObject::connect(&dialeg, &QFileDialog::filterSelected, &dialeg,
-                     [&dialeg](const QString& filtre) { dialeg.setDefaultSuffix(extensioDe(filtre)); });
+    QObject::connect(
+        &dialeg, &QFileDialog::filterSelected, &dialeg,
+        [&dialeg](const QString& filtre) { dialeg.setDefaultSuffix(extensioDe(filtre)); });
     dialeg.selectFile(suggerit);
     const bool desat = dialeg.exec() == QDialog::Accepted;
     triat = std::max(0, int(filtres.indexOf(dialeg.selectedNameFilter())));
@@ -65,12 +66,13 @@ bool CaixaImportacioQt::mostra(const QString& text, const QStringList& avisos, b
         disposicio->addWidget(llista);
     }
     auto* botons = new QDialogButtonBox(&caixa);
-    QPushButton* dacord = botons->addButton(QStringLiteral("D'acord"), QDialogButtonBox::AcceptRole);
+    QPushButton* dacord =
+        botons->addButton(QStringLiteral("D'acord"), QDialogButtonBox::AcceptRole);
     dacord->setDefault(true);
     bool desfer = false;
     if (ambDesfes) {
-        QPushButton* desfes =
-            botons->addButton(QStringLiteral("Desfés la importació"), QDialogButtonBox::DestructiveRole);
+        QPushButton* desfes = botons->addButton(QStringLiteral("Desfés la importació"),
+                                                QDialogButtonBox::DestructiveRole);
         QObject::connect(desfes, &QPushButton::clicked, &caixa, [&] {
             desfer = true;
             caixa.accept();

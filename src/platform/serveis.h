@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/dialeg_obrir.h"
 #include "platform/classe.h"
+#include "platform/dialeg_obrir.h"
 #include "platform/diari.h"
 #include "platform/missatges.h"
 #include "platform/sistema_fitxers.h"

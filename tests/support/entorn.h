@@ -19,6 +19,10 @@ struct Entorn {
     MissatgesFals missatges;
     DialegObrirFals dialegObrir;
     DiariFals diari;
+    DialegDesarFals dialegDesar;
+    CaixaImportacioFals caixaImportacio;
+    PortaretallsFals portaretalls;
+    ImpressioFals impressio;
     CridesFalses crides;
     SistemaFitxersFals sistemaFitxers{crides};
     record::NomsFitxer noms;
@@ -27,7 +31,9 @@ struct Entorn {
 
     Entorn() {
         finestra = std::make_unique<frmAlumnes>(
-            platform::Serveis{missatges, dialegObrir, sistemaFitxers, diari}, noms);
+            platform::Serveis{missatges, dialegObrir, sistemaFitxers, diari, &dialegDesar,
+                              &caixaImportacio, &portaretalls, &impressio},
+            noms);
     }
 
     template <class Control = QLineEdit>

@@ -1,10 +1,25 @@
 #include "support/fakes.h"
 
+#include "exchange/pdf.h"
+
+#include <QBuffer>
+#include <QPdfWriter>
+
 #include <QScopeGuard>
 
 #include <utility>
 
 namespace proves {
+
+void ImpressioFals::imprimeix(const QString& titol, const Dibuixa& dibuixa) {
+    titols << titol;
+    QBuffer sortida(&pdf);
+    sortida.open(QIODevice::WriteOnly);
+    QPdfWriter escriptor(&sortida);
+    escriptor.setResolution(300);  // not the PDF export's 72: the list must scale to any device
+    escriptor.setPageLayout(exchange::paginaDeLaLlista());
+    dibuixa(escriptor, primera, darrera);
+}
 
 using platform::ErrorFitxer;
 

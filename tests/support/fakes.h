@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/classe.h"
 #include "platform/dialeg_obrir.h"
 #include "platform/diari.h"
 #include "platform/missatges.h"
@@ -42,6 +43,53 @@ class DiariFals : public platform::Diari {
   public:
     void escriu(const QString& linia) override { linies << linia; }
     QStringList linies;
+};
+
+// The Classe menu's dialogs, answered as the test scripts them.
+class DialegDesarFals : public platform::DialegDesar {
+  public:
+    QString desa(const QStringList& filtres, int& triat, const QString& suggerit) override {
+        obert = {filtres.value(triat), suggerit};
+        if (filtre >= 0)
+            triat = filtre;
+        return cami;
+    }
+    QString cami;     // what the user chose, "" to cancel
+    int filtre = -1;  // the filter the user leaves selected, -1 for the one offered
+    std::pair<QString, QString> obert;  // the filter and the name the dialog opened with
+};
+
+class CaixaImportacioFals : public platform::CaixaImportacio {
+  public:
+    bool mostra(const QString& text, const QStringList& avisos, bool ambDesfes) override {
+        mostrades << text;
+        this->avisos = avisos;
+        ambDesfer << ambDesfes;
+        if (mentre)
+            mentre();
+        return desfes && ambDesfes;
+    }
+    bool desfes = false;  // the answer: undo the import
+    QStringList mostrades;
+    QStringList avisos;
+    QList<bool> ambDesfer;
+    std::function<void()> mentre;
+};
+
+class PortaretallsFals : public platform::Portaretalls {
+  public:
+    QByteArray files() override { return dades; }
+    QByteArray dades;
+};
+
+// Prints to a PDF in memory, the pages the test asks for.
+class ImpressioFals : public platform::Impressio {
+  public:
+    void imprimeix(const QString& titol, const Dibuixa& dibuixa) override;
+    int primera = 1;
+    int darrera = 0;
+    QStringList titols;
+    QByteArray pdf;
 };
 
 class DialegObrirFals : public platform::DialegObrir {
