@@ -30,7 +30,7 @@ QString extensioDe(const QString& filtre) {
 
 QString DialegDesarQt::desa(const QStringList& filtres, int& triat, const QString& suggerit) {
     QWidget* pare = finestraDelDavant();
-    QFileDialog dialeg(pare);
+    QFileDialog dialeg(pare, QStringLiteral("Exporta la classe"));
     dialeg.setAcceptMode(QFileDialog::AcceptSave);
     dialeg.setFileMode(QFileDialog::AnyFile);
     // The toolkit's own dialog, as the Open one: the same on every desktop.
