@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures of the two windows from the real program in a real X server
 # (Xvfb, 96 dpi), with a small student file: docs/dades_alumnes.png and docs/crear_fitxer.png;
-# and the first page of that file's class list as "q2x7 exporta" prints it: docs/llista.png.
+# the Classe menu open, its export dialog and the box after an import: docs/menu_classe.png,
+# docs/exporta.png and docs/importacio.png; and the first page of that file's class list as
+# "q2x7 exporta" prints it: docs/llista.png.
 # The file lies where a teacher keeps one, /home/mestra/Documents, on a /home of its own that only
 # this script sees (a private mount namespace), so that nothing of the machine's /home is touched.
 set -euo pipefail
@@ -35,10 +37,35 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     set -e
     cd "$carpeta"
     "$arrel/build/app/q2x7" "$carpeta/3r B" & pid=$!
-    espera() { for _ in $(seq 50); do id=$(xdotool search --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && return 0; sleep 0.2; done; return 1; }
+    espera() { for _ in $(seq 50); do id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [ -n "$id" ] && return 0; sleep 0.2; done; return 1; }
     espera "^Dades alumnes$"
     sleep 1
     import -window "$id" "$arrel/docs/dades_alumnes.png"
+    # The menu is a window of its own: the screen is taken and cut to the main window and below.
+    finestra=$(xdotool search --name "^Dades alumnes$" | head -1)
+    eval "$(xdotool getwindowgeometry --shell "$finestra")"
+    xdotool key --clearmodifiers alt+c
+    sleep 0.8
+    import -window root -crop "$((WIDTH + 2))x$((HEIGHT + 2))+$((X - 1))+$((Y - 1))" +repage \
+        "$arrel/docs/menu_classe.png"
+    xdotool key e
+    espera "^Exporta la classe$"
+    sleep 1
+    import -window "$id" "$arrel/docs/exporta.png"
+    xdotool key Escape
+    sleep 0.5
+    # A list from the school office, one address too long for its field.
+    printf "Nom;Primer cognom;Adreça;CP;Municipi\nPau;Vidal;Carrer de la Llarga Avinguda del Mig, 1;8500;Vic\nLaia;Roca;Major, 3;17800;Olot\n" \
+        > "$carpeta/nous.csv"
+    xdotool key ctrl+i
+    sleep 1.5
+    xdotool key ctrl+a; xdotool type --delay 20 "$carpeta/nous.csv"; xdotool key Return
+    espera "^q2x7$"
+    sleep 1
+    import -window "$id" "$arrel/docs/importacio.png"
+    xdotool key Return
+    sleep 0.5
+    # Crear closes the file first: last.
     xdotool key ctrl+shift+n
     espera "^Crear fitxer$"
     sleep 1
@@ -51,4 +78,5 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
 # The class list, as a page of paper looks on a screen.
 "$arrel/build/app/q2x7" exporta "$carpeta/3r B" "$carpeta/3r B.pdf"
 pdftoppm -r 80 -f 1 -l 1 -singlefile -png "$carpeta/3r B.pdf" "$arrel/docs/llista"
-echo "docs/dades_alumnes.png, docs/crear_fitxer.png and docs/llista.png regenerated"
+echo "docs/dades_alumnes.png, docs/crear_fitxer.png, docs/menu_classe.png, docs/exporta.png," \
+    "docs/importacio.png and docs/llista.png regenerated"

@@ -53,6 +53,7 @@ bool CaixaImportacioQt::mostra(const QString& text, const QStringList& avisos, b
     QWidget* pare = finestraDelDavant();
     QDialog caixa(pare);
     caixa.setWindowTitle(QStringLiteral("q2x7"));
+    caixa.setMinimumWidth(480);  // a note is a line: line, column, what
     auto* disposicio = new QVBoxLayout(&caixa);
     auto* missatge = new QLabel(text, &caixa);
     missatge->setWordWrap(true);
