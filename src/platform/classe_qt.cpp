@@ -1,6 +1,7 @@
 #include "platform/classe.h"
 #include "platform/finestres.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -104,6 +105,14 @@ void ImpressioQt::imprimeix(const QString& titol, const Dibuixa& dibuixa) {
     // The list keeps its own margins: the page is drawn whole.
     impressora.setFullPage(true);
     QPrintPreviewDialog previsualitzacio(&impressora, pare);
+    // Wide enough for its whole toolbar, the print button included, and a landscape page.
+    previsualitzacio.resize(1000, 720);
+    // The same key that opened it prints.
+    const QString imprimeix = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QAction* accio : previsualitzacio.findChildren<QAction*>()) {
+        if (accio->text() == imprimeix)
+            accio->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    }
     QObject::connect(&previsualitzacio, &QPrintPreviewDialog::paintRequested, &previsualitzacio,
                      [&dibuixa](QPrinter* printer) {
                          const bool rang = printer->printRange() == QPrinter::PageRange;
