@@ -1,7 +1,6 @@
 #include "platform/classe.h"
 #include "platform/finestres.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -107,12 +106,6 @@ void ImpressioQt::imprimeix(const QString& titol, const Dibuixa& dibuixa) {
     QPrintPreviewDialog previsualitzacio(&impressora, pare);
     // Wide enough for its whole toolbar, the print button included, and a landscape page.
     previsualitzacio.resize(1000, 720);
-    // The same key that opened it prints.
-    const QString imprimeix = QCoreApplication::translate("QPrintPreviewDialog", "Print");
-    for (QAction* accio : previsualitzacio.findChildren<QAction*>()) {
-        if (accio->text() == imprimeix)
-            accio->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    }
     QObject::connect(&previsualitzacio, &QPrintPreviewDialog::paintRequested, &previsualitzacio,
                      [&dibuixa](QPrinter* printer) {
                          const bool rang = printer->printRange() == QPrinter::PageRange;
