@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QLocale>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRawFont>
@@ -103,6 +104,7 @@ class Llista {
         if (darrera <= 0 || darrera > pagines)
             darrera = pagines;
         QPainter pintor(&m_dispositiu);
+        m_perGlifs = pintor.paintEngine() && pintor.paintEngine()->type() == QPaintEngine::Pdf;
         pintor.scale(m_dispositiu.logicalDpiX() / 72.0, m_dispositiu.logicalDpiY() / 72.0);
         for (int pagina = std::max(primera, 1); pagina <= darrera; ++pagina) {
             if (pagina > std::max(primera, 1))
@@ -206,7 +208,12 @@ class Llista {
             qreal base = y + kFarciment + m_ascens;
             const Text text = glifsDe(m_glifs, textos[c]);
             if (text.amplada <= ampladaText(c)) {
-                pintor.drawGlyphRun(QPointF(x + kFarciment, base), text.glifs);
+                // A preview records each page to draw it again: a run of glyphs there would take
+                // its font along, over a megabyte a page; the text alone is a few bytes.
+                if (m_perGlifs)
+                    pintor.drawGlyphRun(QPointF(x + kFarciment, base), text.glifs);
+                else
+                    pintor.drawText(QPointF(x + kFarciment, base), textos[c]);
             } else {
                 for (const QString& linia : linies(textos[c], m_font, ampladaText(c))) {
                     pintor.drawText(QPointF(x + kFarciment, base), linia);
@@ -235,6 +242,7 @@ class Llista {
     std::array<qreal, kCelles> m_amplades{};
     std::vector<Fila> m_files;
     std::vector<std::size_t> m_pagines;  // each page's first row
+    bool m_perGlifs = true;              // glyph runs, for a PDF; text, for anything else
 };
 
 // The list is laid out whole, so the records are gathered first: 3.5 MB at most.
