@@ -231,6 +231,16 @@ void TestMenuClasse::imprimeixLaLlistaDelFitxer() {
     QCOMPARE(e.impressio.titols, QStringList(u"3r B"_qs));
     QVERIFY(e.impressio.pdf.startsWith("%PDF"));
     QCOMPARE(e.impressio.pdf.count("/Type /Page\n") + e.impressio.pdf.count("/Type /Page "), 1);
+
+    // Of a longer class, only the pages asked for.
+    QByteArray moltes;
+    for (int i = 1; i <= 200; ++i)
+        moltes += proves::registre(alumneNumero(i % 10)).bytes();
+    e.obre(e.fitxer(u"gran"_qs, moltes));
+    e.impressio.primera = 2;
+    e.impressio.darrera = 3;
+    e.finestra->Imprimeix();
+    QCOMPARE(e.impressio.pdf.count("/Type /Page\n") + e.impressio.pdf.count("/Type /Page "), 2);
 }
 
 QTEST_MAIN(TestMenuClasse)
