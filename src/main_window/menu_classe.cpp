@@ -105,7 +105,7 @@ void frmAlumnes::Exporta() {
         if (exchange::mateixFitxer(m_noms.NomFitxer, cami))
             throw exchange::ErrorIntercanvi(
                 QStringLiteral("%1 és el fitxer d'alumnes obert").arg(cami));
-        auto& crides = m_serveis.sistemaFitxers.crides();
+        auto& crides = m_serveis.sistemaFitxers.cridesDelSistema();
         const auto sortida =
             exchange::Sortida::fitxer(cami, exchange::Sortida::SiExisteix::Substitueix, crides);
         // The one note the export could give is that this window holds the file.
@@ -130,7 +130,7 @@ void frmAlumnes::Importa() {
     if (m_acabant || cami.isEmpty())
         return;
     importaDe([&](const exchange::Avisos& avisa) {
-        exchange::Entrada entrada(cami, m_serveis.sistemaFitxers.crides());
+        exchange::Entrada entrada(cami, m_serveis.sistemaFitxers.cridesDelSistema());
         const auto lector = exchange::formatDeLEntrada(entrada).lector(entrada, {}, avisa);
         return exchange::importaFiles(*lector, avisa);
     });
@@ -232,7 +232,8 @@ void frmAlumnes::Imprimeix() {
         return;
     QByteArray registres;
     try {
-        exchange::LectorDAlumnes lector(m_noms.NomFitxer, m_serveis.sistemaFitxers.crides());
+        exchange::LectorDAlumnes lector(m_noms.NomFitxer,
+                                        m_serveis.sistemaFitxers.cridesDelSistema());
         QByteArray bloc;
         while (lector.seguent(bloc))
             registres += bloc;

@@ -51,7 +51,7 @@ class SistemaFitxers {
     // Cuts the open file back to `longitud` bytes, on stable storage before it counts as done.
     virtual void tallaA(qint64 longitud) = 0;
     // The system calls the channel goes through: what reads or writes files beside it uses them.
-    virtual CridesSistema& crides() = 0;
+    virtual CridesSistema& cridesDelSistema() = 0;
     // Harmless when nothing is open.
     virtual void tanca() = 0;
 
@@ -89,7 +89,7 @@ class SistemaFitxersReal : public SistemaFitxers {
     QByteArray llegeixRegistre(qint16 numero) override;
     qint64 afegeixRegistres(QByteArrayView registres) override;
     void tallaA(qint64 longitud) override;
-    CridesSistema& crides() override { return m_crides; }
+    CridesSistema& cridesDelSistema() override { return m_crides; }
     void tanca() override;
     void esborra(const QString& cami) override;
     bool esFitxer(const QString& cami) override;
