@@ -79,7 +79,6 @@ struct Format {
     QString nom;
     QString extensio;
     bool (*esDelFormat)(Entrada& entrada);  // by its content; null when only its name tells
-    QString descripcio;                     // for the help
     bool grafic;
     std::unique_ptr<EscriptorAlumnes> (*escriptor)(QIODevice& sortida, const DadesExportacio&);
     std::unique_ptr<LectorFiles> (*lector)(Entrada& entrada, const DadesImportacio&, const Avisos&);

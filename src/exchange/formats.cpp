@@ -20,15 +20,11 @@ std::unique_ptr<EscriptorAlumnes> escriptorVCard(QIODevice&, const DadesExportac
 
 std::span<const Format> formats() {
     static const Format kFormats[] = {
-        {u"csv"_qs, u"csv"_qs, nullptr, u"per a altres programes"_qs, false, escriptorCsv,
-         lectorCsv},
-        {u"xlsx"_qs, u"xlsx"_qs, esXlsx, u"full de càlcul"_qs, false, escriptorXlsx, lectorXlsx},
-        {u"ods"_qs, u"ods"_qs, esOds, u"full de càlcul OpenDocument"_qs, false, escriptorOds,
-         lectorOds},
-        {u"vcf"_qs, u"vcf"_qs, nullptr, u"per a un telèfon: vCard 3.0"_qs, false, escriptorVCard,
-         nullptr},
-        {u"pdf"_qs, u"pdf"_qs, nullptr, u"la llista de la classe per imprimir"_qs, true,
-         escriptorPdf, nullptr},
+        {u"csv"_qs, u"csv"_qs, nullptr, false, escriptorCsv, lectorCsv},
+        {u"xlsx"_qs, u"xlsx"_qs, esXlsx, false, escriptorXlsx, lectorXlsx},
+        {u"ods"_qs, u"ods"_qs, esOds, false, escriptorOds, lectorOds},
+        {u"vcf"_qs, u"vcf"_qs, nullptr, false, escriptorVCard, nullptr},
+        {u"pdf"_qs, u"pdf"_qs, nullptr, true, escriptorPdf, nullptr},
     };
     return kFormats;
 }

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -97,6 +98,9 @@ class frmAlumnes : public QMainWindow {
     void mostraNomFitxer(const QString& cami);
     void posaNumeroRegistre(qint16 numero);
     void comptaRegistres();
+    // NumRegistres and the occupied records of a file of `longitud` bytes.
+    void posaRecompte(qint64 longitud);
+    void avisaErrorDeDisc(const std::exception& error);
     void mostraPrimerRegistre();
     void obreCami(const QString& cami);
     void tancaCanalSenseDesar();

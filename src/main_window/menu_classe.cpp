@@ -9,7 +9,6 @@
 #include "exchange/sortida.h"
 #include "main_window/frm_alumnes.h"
 #include "platform/tecles_mantingudes.h"
-#include "record/recompte.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -183,11 +182,9 @@ void frmAlumnes::importaDe(
         abans = fitxer.afegeixRegistres(importats.registres);
         despres = exchange::registresAmbBytes(abans) * exchange::kLongitudRegistre +
                   importats.registres.size();
-        NumRegistres = record::NombreDeRegistres(despres, LongRegistre);
-        m_registresOcupats = exchange::registresAmbBytes(despres);
+        posaRecompte(despres);
     } catch (const std::exception& error) {
-        avisaDelDisc(QStringLiteral("Hi ha un error de disc"),
-                     QString::fromStdString(error.what()));
+        avisaErrorDeDisc(error);
         return;
     }
     const auto primer = qint16(exchange::registresAmbBytes(abans) + 1);
@@ -215,11 +212,9 @@ void frmAlumnes::importaDe(
     }
     try {
         fitxer.tallaA(abans);
-        NumRegistres = record::NombreDeRegistres(abans, LongRegistre);
-        m_registresOcupats = exchange::registresAmbBytes(abans);
+        posaRecompte(abans);
     } catch (const std::exception& error) {
-        avisaDelDisc(QStringLiteral("Hi ha un error de disc"),
-                     QString::fromStdString(error.what()));
+        avisaErrorDeDisc(error);
         return;
     }
     if (LlegirRegistre(anterior))

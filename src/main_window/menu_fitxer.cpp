@@ -44,25 +44,32 @@ void frmAlumnes::tancaCanalSenseDesar() {
     actualitzaMenuClasse();
 }
 
+void frmAlumnes::posaRecompte(qint64 longitud) {
+    try {
+        NumRegistres = record::NombreDeRegistres(longitud, LongRegistre);
+    } catch (const std::overflow_error&) {
+        throw std::overflow_error(QStringLiteral("%1 fa %2 bytes, més dels 32767 registres que "
+                                                 "pot tenir un fitxer d'alumnes")
+                                      .arg(m_noms.NomFitxer)
+                                      .arg(longitud)
+                                      .toStdString());
+    }
+    m_registresOcupats = exchange::registresAmbBytes(longitud);
+}
+
 void frmAlumnes::comptaRegistres() {
     try {
-        const qint64 longitud = m_serveis.sistemaFitxers.longitud();
-        try {
-            NumRegistres = record::NombreDeRegistres(longitud, LongRegistre);
-        } catch (const std::overflow_error&) {
-            throw std::overflow_error(QStringLiteral("%1 fa %2 bytes, més dels 32767 registres "
-                                                     "que pot tenir un fitxer d'alumnes")
-                                          .arg(m_noms.NomFitxer)
-                                          .arg(longitud)
-                                          .toStdString());
-        }
-        m_registresOcupats = exchange::registresAmbBytes(longitud);
+        posaRecompte(m_serveis.sistemaFitxers.longitud());
     } catch (const std::exception&) {
         // Left open with the old position, the next save would write the screen over some
         // student of this file.
         tancaCanalSenseDesar();
         throw;
     }
+}
+
+void frmAlumnes::avisaErrorDeDisc(const std::exception& error) {
+    avisaDelDisc(kErrorDisc, QString::fromStdString(error.what()));
 }
 
 // Record 1 goes on screen whenever the file holds any of its bytes, even a partial record that
@@ -116,7 +123,7 @@ void frmAlumnes::obreCami(const QString& cami) {
         comptaRegistres();
         mostraPrimerRegistre();
     } catch (const std::exception& error) {
-        avisaDelDisc(kErrorDisc, QString::fromStdString(error.what()));
+        avisaErrorDeDisc(error);
     }
 }
 
@@ -131,7 +138,7 @@ void frmAlumnes::Tancar() {
         m_serveis.sistemaFitxers.tanca();
         m_noms.NomFitxer.clear();
     } catch (const std::exception& error) {
-        avisaDelDisc(kErrorDisc, QString::fromStdString(error.what()));
+        avisaErrorDeDisc(error);
     }
 }
 

@@ -69,7 +69,6 @@ sota_x '
     sleep 1
     # The preview'"'"'s toolbar: its last button prints, into the print dialog, where Return prints.
     id=$(xdotool search --onlyvisible --name "^Vista pr" | head -1)
-    eval "$(xdotool getwindowgeometry --shell "$id")"
     xdotool mousemove --window "$id" 673 18 click 1
     sleep 1.5
     xdotool key Return

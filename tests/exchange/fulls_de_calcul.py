@@ -199,24 +199,20 @@ for signatura, lloc in ((b"PK\x03\x04", 6), (b"PK\x01\x02", 8)):
     while inici >= 0:
         xifrat[inici + lloc] |= 1
         inici = xifrat.find(signatura, inici + 4)
+# Each hostile input and the reason it is refused with.
 dolents = {
-    "xifrat.xlsx": bytes(xifrat),
-    "malmes.xlsx": bo[:200] + bytes(len(bo) - 200),
-    "tallat.xlsx": bo[:len(bo) // 2],
-    "gran.xlsx": xlsx_amb(b"<worksheet>" + b" " * (65 << 20) + b"</worksheet>"),
-    "bomba.xlsx": xlsx_amb(b"<worksheet>" + b"<row/>" * (2 << 20) + b"</worksheet>"),
-    "entitats.xlsx": xlsx_amb(b'<?xml version="1.0"?><!DOCTYPE w [<!ENTITY a "aaaa">]>'
-                              b"<worksheet><sheetData/></worksheet>"),
+    "xifrat.xlsx": (bytes(xifrat), "és xifrat"),
+    "malmes.xlsx": (bo[:200] + bytes(len(bo) - 200), "no és un fitxer zip, o és malmès"),
+    "tallat.xlsx": (bo[:len(bo) // 2], "no és un fitxer zip, o és malmès"),
+    "gran.xlsx": (xlsx_amb(b"<worksheet>" + b" " * (65 << 20) + b"</worksheet>"),
+                  "la part xl/worksheets/sheet1.xml faria 65 MiB, i se'n llegeixen 64 com a molt"),
+    "bomba.xlsx": (xlsx_amb(b"<worksheet>" + b"<row/>" * (2 << 20) + b"</worksheet>"),
+                   "la part xl/worksheets/sheet1.xml es faria "),
+    "entitats.xlsx": (xlsx_amb(b'<?xml version="1.0"?><!DOCTYPE w [<!ENTITY a "aaaa">]>'
+                               b"<worksheet><sheetData/></worksheet>"),
+                      "té una declaració de tipus de document, que cap full de càlcul no necessita"),
 }
-motius = {
-    "xifrat.xlsx": "és xifrat",
-    "malmes.xlsx": "no és un fitxer zip, o és malmès",
-    "tallat.xlsx": "no és un fitxer zip, o és malmès",
-    "gran.xlsx": "la part xl/worksheets/sheet1.xml faria 65 MiB, i se'n llegeixen 64 com a molt",
-    "bomba.xlsx": "la part xl/worksheets/sheet1.xml es faria ",
-    "entitats.xlsx": "té una declaració de tipus de document, que cap full de càlcul no necessita",
-}
-for nom, bytes_ in dolents.items():
+for nom, (bytes_, motiu) in dolents.items():
     open(nom, "wb").write(bytes_)
     mesura = [] if sanitizers else ["/usr/bin/time", "-f", "%M"]
     fet = subprocess.run([*mesura, programa, "importa", nom, "res"], capture_output=True)
@@ -227,6 +223,6 @@ for nom, bytes_ in dolents.items():
         linies = [l for l in linies if not l.startswith("Command exited")]
     assert fet.returncode == 1 and len(linies) == 1, (nom, fet.returncode, linies)
     assert linies[0].startswith(f"q2x7: {nom} no es pot llegir com a un full de càlcul .xlsx: "
-                                + motius[nom]), linies
+                                + motiu), linies
     assert not os.path.exists("res"), nom
 print("ok")

@@ -30,6 +30,10 @@ class TestMenuClasse : public QObject {
 
 namespace {
 
+int pagines(const QByteArray& pdf) {
+    return int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "));
+}
+
 const QByteArray kDos = proves::bytesDe({alumneNumero(1), alumneNumero(2)});
 
 // The window on a class of two, the first on screen with its name edited.
@@ -230,7 +234,7 @@ void TestMenuClasse::imprimeixLaLlistaDelFitxer() {
     QCOMPARE(proves::llegeixFitxer(e.cami), e.desats());
     QCOMPARE(e.impressio.titols, QStringList(u"3r B"_qs));
     QVERIFY(e.impressio.pdf.startsWith("%PDF"));
-    QCOMPARE(e.impressio.pdf.count("/Type /Page\n") + e.impressio.pdf.count("/Type /Page "), 1);
+    QCOMPARE(pagines(e.impressio.pdf), 1);
 
     // Of a longer class, only the pages asked for.
     QByteArray moltes;
@@ -240,7 +244,7 @@ void TestMenuClasse::imprimeixLaLlistaDelFitxer() {
     e.impressio.primera = 2;
     e.impressio.darrera = 3;
     e.finestra->Imprimeix();
-    QCOMPARE(e.impressio.pdf.count("/Type /Page\n") + e.impressio.pdf.count("/Type /Page "), 2);
+    QCOMPARE(pagines(e.impressio.pdf), 2);
 }
 
 QTEST_MAIN(TestMenuClasse)
