@@ -11,7 +11,7 @@ sota_x '
     echo "window up"
     id=$(xdotool search --name "^Dades alumnes$" | head -1)
     # The window carries the program'"'"'s icon.
-    xprop -id "$id" -f _NET_WM_ICON 32c -len 12 _NET_WM_ICON | grep -q "= 256, 256" ||
+    xprop -id "$id" -f _NET_WM_ICON 32c -len 12 _NET_WM_ICON | grep -q "= 64, 64" ||
         { echo "no icon on the window"; kill -KILL $pid; exit 1; }
     acaba $pid; estat=$?
     echo "exit status $estat"
