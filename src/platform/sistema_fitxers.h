@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <stdexcept>
 
 namespace platform {
@@ -105,6 +106,8 @@ class SistemaFitxersReal : public SistemaFitxers {
     qint64 posicio(qint16 numero) const;
     qint64 longitudSiEsAlSeuLloc(int descriptor);
     void escriuTot(int descriptor, QByteArrayView bytes, qint64 inici);
+    void escriuIDesa(int descriptor, const QByteArray& bytes, qint64 inici, qint64 longitudAbans,
+                     const std::optional<QByteArray>& anteriors);
     QByteArray llegeix(int descriptor, qint64 inici, qsizetype mida);
     [[noreturn]] void refusaObertura(int descriptor, const QString& motiu, const QString& cami);
     bool sincronitzaDirectoriDe(const QString& cami);

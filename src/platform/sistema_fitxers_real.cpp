@@ -221,6 +221,16 @@ qint64 SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre
             anteriors.reset();
         }
     }
+    escriuIDesa(descriptor, bytes, inici, longitudAbans, anteriors);
+    return std::max(longitudAbans, inici + bytes.size());
+}
+
+// On the disk before it returns. If the write or the flush fails, what was there is put back as
+// far as the disk lets it (the bytes it covered, when they could be read, and the length), and
+// the error goes on.
+void SistemaFitxersReal::escriuIDesa(int descriptor, const QByteArray& bytes, qint64 inici,
+                                     qint64 longitudAbans,
+                                     const std::optional<QByteArray>& anteriors) {
     try {
         escriuTot(descriptor, bytes, inici);
         // A record left in the cache is lost to a power cut within the next half minute.
@@ -234,12 +244,13 @@ qint64 SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre
                 escriuTot(descriptor, *anteriors, inici);
         } catch (const ErrorFitxer&) {
         }
-        if (inici + bytes.size() > longitudAbans)
+        if (inici + bytes.size() > longitudAbans) {
             m_crides.ftruncate(descriptor, off_t(longitudAbans));
+            m_crides.fdatasync(descriptor);
+        }
         errno = error;
         throw;
     }
-    return std::max(longitudAbans, inici + bytes.size());
 }
 
 QByteArray SistemaFitxersReal::llegeixRegistre(qint16 numero) {
@@ -256,17 +267,7 @@ qint64 SistemaFitxersReal::afegeixRegistres(QByteArrayView registres) {
     const qint64 cua = longitud % m_longRegistre;
     QByteArray bytes = cua ? QByteArray(m_longRegistre - cua, ' ') : QByteArray();
     bytes += registres;
-    try {
-        escriuTot(descriptor, bytes, longitud);
-        if (m_crides.fdatasync(descriptor) != 0)
-            llencaErrorDeSistema(QStringLiteral("desar"), m_cami);
-    } catch (const ErrorFitxer&) {
-        const int error = errno;
-        m_crides.ftruncate(descriptor, off_t(longitud));  // best effort, as for a record
-        m_crides.fdatasync(descriptor);
-        errno = error;
-        throw;
-    }
+    escriuIDesa(descriptor, bytes, longitud, longitud, std::nullopt);
     return longitud;
 }
 
