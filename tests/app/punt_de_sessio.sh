@@ -24,7 +24,7 @@ sota_x '
     xdotool key ctrl+a; xdotool type --delay 20 "Escrit abans del punt"
     sleep 0.3
 
-    echo punt >&"${sessio[1]}"
+    kill -USR1 $sessio_PID   # the checkpoint
     diu "desat 1"
     [ "$(head -c 21 "$carpeta/grup")" = "Escrit abans del punt" ] ||
         falla "the record on screen is not in the file: $(head -c 45 "$carpeta/grup")"

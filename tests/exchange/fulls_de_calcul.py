@@ -125,17 +125,26 @@ full.append([])
 full.append(["Berta", "Vidal", None, None, 17001.0, "Girona", "600 11 22 33"])
 llibre.create_sheet("Altres").append(["Nom", "Telèfon"])
 llibre.save("secretaria.xlsx")
+
+
+def reescriu(fitxer, part, canvi):
+    """The zip's bytes with one part changed by canvi(bytes of the part)."""
+    with zipfile.ZipFile(fitxer) as z:
+        parts = {nom: z.read(nom) for nom in z.namelist()}
+    parts[part] = canvi(parts[part])
+    memoria = io.BytesIO()
+    with zipfile.ZipFile(memoria, "w", zipfile.ZIP_DEFLATED) as z:
+        for nom, bytes_ in parts.items():
+            z.writestr(nom, bytes_)
+    return memoria.getvalue()
+
+
 # openpyxl keeps no formula results: the cached value a spreadsheet would have left.
-with zipfile.ZipFile("secretaria.xlsx") as z:
-    parts = {nom: z.read(nom) for nom in z.namelist()}
-parts["xl/worksheets/sheet1.xml"] = parts["xl/worksheets/sheet1.xml"].replace(
+FULL = "xl/worksheets/sheet1.xml"
+amb_valor = reescriu("secretaria.xlsx", FULL, lambda xml: xml.replace(
     b"<f>A1</f><v></v>", b"<f>A1</f><v>934 55 66 77</v>").replace(
-    b"<f>A1</f><v/>", b"<f>A1</f><v>934 55 66 77</v>")
-parts["xl/worksheets/sheet1.xml"] = parts["xl/worksheets/sheet1.xml"].replace(
-    b'<c r="G4" t="str">', b'<c r="G4" t="str">')
-with zipfile.ZipFile("secretaria.xlsx", "w", zipfile.ZIP_DEFLATED) as z:
-    for nom, bytes_ in parts.items():
-        z.writestr(nom, bytes_)
+    b"<f>A1</f><v/>", b"<f>A1</f><v>934 55 66 77</v>"))
+open("secretaria.xlsx", "wb").write(amb_valor)
 error = ("línia 1: abans de la capçalera, no s'importa\n"
          "columnes no usades: DNI, Alta\n"
          "línia 3, Codi postal: 8001 completat com 08001\n")
@@ -183,14 +192,8 @@ assert valors("de_ods") == [["Joan  Puig", "", "Vic", "08001", "34932112233"],
 # Refused, with nothing written and memory bounded: a damaged zip, a truncated one, a part that
 # inflates past the limit or more than a hundredfold, a document type with entities.
 def xlsx_amb(full_xml):
-    with zipfile.ZipFile("secretaria.xlsx") as z:
-        parts = {nom: z.read(nom) for nom in z.namelist()}
-    parts["xl/worksheets/sheet1.xml"] = full_xml
-    memoria = io.BytesIO()
-    with zipfile.ZipFile(memoria, "w", zipfile.ZIP_DEFLATED) as z:
-        for nom, bytes_ in parts.items():
-            z.writestr(nom, bytes_)
-    return memoria.getvalue()
+    return reescriu("secretaria.xlsx", FULL, lambda _: full_xml)
+
 bo = open("3r B.xlsx", "rb").read()
 # Every part marked encrypted: bit 0 of the flags, in each local header and in the directory.
 xifrat = bytearray(bo)

@@ -22,9 +22,8 @@ class TestMenuClasse : public QObject {
     void capOrdreSenseDesarAbans_data();
     void capOrdreSenseDesarAbans();
     void importaIDesfes();
-    void importaRefusadaNoAfegeixRes();
-    void enganxa_data();
-    void enganxa();
+    void afegeix_data();
+    void afegeix();
     void imprimeixLaLlistaDelFitxer();
 };
 
@@ -186,42 +185,44 @@ void TestMenuClasse::importaIDesfes() {
     QCOMPARE(proves::llegeixFitxer(cami).size(), 5 * 107 + 107);
 }
 
-void TestMenuClasse::importaRefusadaNoAfegeixRes() {
-    Classe e;
-    e.dialegObrir.cami = e.fitxer(u"dolent.csv"_qs, "Nom\nAnna\n\"Berta\n");
-    e.finestra->Importa();
-    QCOMPARE(e.missatges.textos(),
-             QStringList(u"No s'ha importat res: línia 3: unes cometes que no es tanquen mai"_qs));
-    QVERIFY(e.caixaImportacio.mostrades.isEmpty());
-    QCOMPARE(proves::llegeixFitxer(e.cami), e.desats());
-}
-
-void TestMenuClasse::enganxa_data() {
-    QTest::addColumn<QByteArray>("portaretalls");
+// Rows from the clipboard, or from a file when the row says so, after the last student; a refused
+// input adds nothing and says why.
+void TestMenuClasse::afegeix_data() {
+    QTest::addColumn<bool>("deFitxer");
+    QTest::addColumn<QByteArray>("entrada");
     QTest::addColumn<QByteArray>("afegits");
     QTest::addColumn<QString>("missatge");
     QTest::newRow("cel·les d'un full, amb capçalera")
-        << QByteArray("Telèfon\tNom\r\n600\tAnna Puig\r\n")
+        << false << QByteArray("Telèfon\tNom\r\n600\tAnna Puig\r\n")
         << proves::bytesDe({{u"Anna Puig"_qs, {}, {}, {}, u"600"_qs}}) << QString();
     QTest::newRow("sense capçalera: l'ordre del CSV")
-        << QByteArray("Anna Puig\tMajor, 1\tVic\t08500\t600\nBerta\n")
+        << false << QByteArray("Anna Puig\tMajor, 1\tVic\t08500\t600\nBerta\n")
         << proves::bytesDe({{u"Anna Puig"_qs, u"Major, 1"_qs, u"08500"_qs, u"Vic"_qs, u"600"_qs},
                             {u"Berta"_qs}})
         << QString();
-    QTest::newRow("buit") << QByteArray() << QByteArray()
+    QTest::newRow("buit") << false << QByteArray() << QByteArray()
                           << u"El porta-retalls no té cap fila d'alumnes."_qs;
     QTest::newRow("només cel·les buides")
-        << QByteArray("\"\"\t\n\t\"\"\n") << QByteArray()
+        << false << QByteArray("\"\"\t\n\t\"\"\n") << QByteArray()
         << u"No s'ha importat res: no hi ha cap fila d'alumne."_qs;
+    QTest::newRow("un fitxer refusat")
+        << true << QByteArray("Nom\nAnna\n\"Berta\n") << QByteArray()
+        << u"No s'ha importat res: línia 3: unes cometes que no es tanquen mai"_qs;
 }
 
-void TestMenuClasse::enganxa() {
-    QFETCH(QByteArray, portaretalls);
+void TestMenuClasse::afegeix() {
+    QFETCH(bool, deFitxer);
+    QFETCH(QByteArray, entrada);
     QFETCH(QByteArray, afegits);
     QFETCH(QString, missatge);
     Classe e;
-    e.portaretalls.dades = portaretalls;
-    e.finestra->EnganxaAlumnes();
+    if (deFitxer) {
+        e.dialegObrir.cami = e.fitxer(u"dolent.csv"_qs, entrada);
+        e.finestra->Importa();
+    } else {
+        e.portaretalls.dades = entrada;
+        e.finestra->EnganxaAlumnes();
+    }
     QCOMPARE(proves::llegeixFitxer(e.cami), e.desats() + afegits);
     QCOMPARE(e.missatges.textos(), missatge.isEmpty() ? QStringList() : QStringList(missatge));
     QCOMPARE(e.caixaImportacio.mostrades.size(), missatge.isEmpty() ? 1 : 0);
