@@ -142,6 +142,7 @@ int main(int argc, char** argv) {
             IceProcessMessages(connexio, nullptr, nullptr) == IceProcessMessagesIOError)
             tanca();
     }
+    IceFreeListenObjs(escoltes, objectes);
     const int sortida = WIFEXITED(estat) ? WEXITSTATUS(estat) : 128 + WTERMSIG(estat);
     std::printf("acabat %d\n", sortida);
     return sortida;
