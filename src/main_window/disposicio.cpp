@@ -2,38 +2,27 @@
 #include "main_window/caixa_camp.h"
 #include "main_window/frm_alumnes.h"
 #include "platform/finestres.h"
-#include "platform/tecles_mantingudes.h"
 
-#include <QAction>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSessionManager>
-#include <QShortcut>
 
 using platform::Formulari;
 
 frmAlumnes::frmAlumnes(platform::Serveis serveis, record::NomsFitxer& noms, QWidget* pare)
-    : QMainWindow(pare), m_serveis(serveis), m_noms(noms) {
-    // Load step: no file open, nothing on screen yet.
-    RegistreActual = 0;
-    NumRegistres = 0;
+    : QMainWindow(pare), m_serveis(serveis), m_noms(noms), m_classe(serveis.sistemaFitxers) {
+    // Load step: no file open, nothing on screen yet (the open class counts nothing).
     m_noms.NomFitxer.clear();
     LongRegistre = record::TipusAlumne::kLongitud;
 
     setObjectName(QStringLiteral("frmAlumnes"));
     setWindowTitle(QStringLiteral("Dades alumnes"));
     creaControls();
-    creaMenu();
-    creaMenuClasse();
-    creaDreceres();
-    connectaOrdres();
+    creaAccions();
 }
 
 frmAlumnes::~frmAlumnes() = default;
@@ -105,75 +94,4 @@ void frmAlumnes::creaControls() {
         const QRect disponible = pantalla->availableGeometry();
         move(disponible.center() - QPoint(area->width() / 2, area->height() / 2));
     }
-}
-
-void frmAlumnes::creaMenu() {
-    QMenu* mnuFitxer = menuBar()->addMenu(QStringLiteral("&Fitxer"));
-    mnuFitxer->setObjectName(QStringLiteral("mnuFitxer"));
-    const auto afegeix = [mnuFitxer](const QString& nom, const QString& text) {
-        QAction* accio = mnuFitxer->addAction(text);
-        accio->setObjectName(nom);
-        return accio;
-    };
-    mnuCrear = afegeix(QStringLiteral("mnuCrear"), QStringLiteral("&Crear"));
-    mnuObrir = afegeix(QStringLiteral("mnuObrir"), QStringLiteral("&Obrir"));
-    mnuTancar = afegeix(QStringLiteral("mnuTancar"), QStringLiteral("&Tancar"));
-    mnuSortir = afegeix(QStringLiteral("mnuSortir"), QStringLiteral("&Sortir"));
-}
-
-void frmAlumnes::creaDreceres() {
-    mnuCrear->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
-    mnuObrir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuTancar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    mnuSortir->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_tecles = {{cmdNou, QKeySequence(Qt::CTRL | Qt::Key_N)},
-                {cmdGravar, QKeySequence(Qt::CTRL | Qt::Key_S)},
-                {cmdSegüent, QKeySequence(Qt::Key_PageDown)},
-                {cmdAnterior, QKeySequence(Qt::Key_PageUp)},
-                {cmdPrimer, QKeySequence(Qt::CTRL | Qt::Key_Home)},
-                {cmdÚltim, QKeySequence(Qt::CTRL | Qt::Key_End)}};
-    // A held key must not add a blank student, or save and open again, at every repeat.
-    platform::NomesUnCop& nomesUnCop = platform::NomesUnCop::instancia();
-    for (QAction* accio : {mnuCrear, mnuObrir, mnuTancar, mnuSortir})
-        nomesUnCop.protegeix(accio);
-    for (const auto& [boto, tecla] : m_tecles) {
-        auto* drecera = new QShortcut(tecla, this);
-        connect(drecera, &QShortcut::activated, boto, &QPushButton::click);
-        boto->setToolTip(tecla.toString(QKeySequence::NativeText));
-        if (boto == cmdNou || boto == cmdGravar) {
-            nomesUnCop.protegeix(drecera);
-            nomesUnCop.protegeix(boto);
-        }
-    }
-}
-
-// The buttons' keys work while the caret is in a text box: Ctrl+Home and Ctrl+End are the only
-// ones a single-line box would otherwise keep for itself.
-bool frmAlumnes::eventFilter(QObject* objecte, QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* tecla = static_cast<QKeyEvent*>(event);
-        const QKeySequence premuda(tecla->keyCombination());
-        for (const auto& [_, drecera] : m_tecles) {
-            if (drecera == premuda)
-                return true;  // not taken by the box: the shortcut goes ahead
-        }
-    }
-    return QMainWindow::eventFilter(objecte, event);
-}
-
-void frmAlumnes::connectaOrdres() {
-    connect(cmdPrimer, &QPushButton::clicked, this, &frmAlumnes::Primer);
-    connect(cmdAnterior, &QPushButton::clicked, this, &frmAlumnes::Anterior);
-    connect(cmdSegüent, &QPushButton::clicked, this, &frmAlumnes::Següent);
-    connect(cmdÚltim, &QPushButton::clicked, this, &frmAlumnes::Últim);
-    connect(cmdNou, &QPushButton::clicked, this, &frmAlumnes::Nou);
-    connect(cmdGravar, &QPushButton::clicked, this, &frmAlumnes::GravarPantalla);
-    connect(mnuCrear, &QAction::triggered, this, &frmAlumnes::Crear);
-    connect(mnuObrir, &QAction::triggered, this, &frmAlumnes::Obrir);
-    connect(mnuTancar, &QAction::triggered, this, &frmAlumnes::Tancar);
-    connect(mnuSortir, &QAction::triggered, this, &frmAlumnes::Sortir);
-    // The session may be taking a checkpoint rather than ending: save, and stay. Its end comes
-    // by its own signal or quit, which go through Sortir.
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(app, &QGuiApplication::commitDataRequest, this, [this] { DesarPerALaSessio(); });
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "exchange/importacio.h"
+#include "main_window/classe_oberta.h"
 #include "platform/serveis.h"
 #include "record/noms_fitxer.h"
 #include "record/tipus_alumne.h"
 
 #include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
 
 #include <array>
@@ -15,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+class DialegCerca;
+class DialegVesA;
 class QAction;
 class QFrame;
 class QLabel;
@@ -73,8 +77,18 @@ class frmAlumnes : public QMainWindow {
     // closed. Touches no window, since none can be drawn any more.
     void AcabarSensePantalla();
 
-    qint16 registreActual() const { return RegistreActual; }
-    qint16 numRegistres() const { return NumRegistres; }
+    // Edita menu.
+    void Desfes();
+    void Refes();
+    void Cerca();
+    void VesA();
+    void Elimina();
+    // Classe menu.
+    void Ordena();
+
+    qint16 registreActual() const { return m_classe.registreActual(); }
+    qint16 numRegistres() const { return m_classe.numRegistres(); }
+    const ClasseOberta& classe() const { return m_classe; }
     qint16 longRegistre() const { return LongRegistre; }
 
   protected:
@@ -85,12 +99,22 @@ class frmAlumnes : public QMainWindow {
     class OrdreEnCurs;
 
     void creaControls();
-    void creaMenu();
-    void creaMenuClasse();
-    void actualitzaMenuClasse();
-    void importaDe(const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix);
-    void creaDreceres();
-    void connectaOrdres();
+    void creaAccions();
+    void actualitzaMenus();
+    void importaDe(const QString& descripcio,
+                   const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix);
+    // Desfés's step, once the screen is saved: the file as before the newest change, and the
+    // student it concerned on screen.
+    void desfesIMostra();
+    void refesIMostra();
+    // Runs a change of the file and shows what it left: the record it returns (nothing for
+    // nothing done), or why it failed.
+    template <class Pas>
+    void canvia(Pas&& pas);
+    // Shows record `numero` after a change (a blank screen and "1" when the class is empty).
+    void mostraDespresDeCanviar(qint16 numero);
+    // Moves to a record once the screen was saved.
+    void vesAlRegistre(qint16 numero);
     // The box of each column of the exchange formats, in their order.
     std::array<std::pair<record::Camp, QLineEdit*>, 5> campsDePantalla() const;
     QLineEdit* caixaDe(record::Camp camp) const;
@@ -99,7 +123,6 @@ class frmAlumnes : public QMainWindow {
     void posaNumeroRegistre(qint16 numero);
     void comptaRegistres();
     // NumRegistres and the occupied records of a file of `longitud` bytes.
-    void posaRecompte(qint64 longitud);
     void avisaErrorDeDisc(const std::exception& error);
     void mostraPrimerRegistre();
     void obreCami(const QString& cami);
@@ -117,13 +140,10 @@ class frmAlumnes : public QMainWindow {
     bool m_acabant = false;  // told to end: no more boxes, no more commands
     bool m_finalitzat = false;
     int m_ordresEnCurs = 0;  // commands under way, nested in modal windows
-    // Records whose bytes lie in the file, a partial last one included: "Nou" hands out numbers
-    // past them, so a blank screen is never saved over bytes the user was never shown.
-    qint64 m_registresOcupats = 0;
-    std::vector<std::pair<QPushButton*, QKeySequence>> m_tecles;  // the buttons' shortcuts
+    ClasseOberta m_classe;
+    QList<QKeySequence> m_teclesDeBotons;
+    QList<QAction*> m_ambFitxer;  // the items that need an open file
 
-    qint16 RegistreActual = 0;
-    qint16 NumRegistres = 0;
     qint16 LongRegistre = 0;
     record::TipusAlumne Alumne;
 
@@ -143,15 +163,12 @@ class frmAlumnes : public QMainWindow {
     QPushButton* cmdAnterior = nullptr;
     QPushButton* cmdNou = nullptr;
     QPushButton* cmdGravar = nullptr;
-    QAction* mnuCrear = nullptr;
-    QAction* mnuObrir = nullptr;
-    QAction* mnuTancar = nullptr;
-    QAction* mnuSortir = nullptr;
-    QAction* mnuExporta = nullptr;
-    QAction* mnuImporta = nullptr;
-    QAction* mnuEnganxa = nullptr;
-    QAction* mnuImprimeix = nullptr;
-    int m_filtreExportacio = 0;  // the Save dialog's filter: the first, then the last chosen
+    QAction* mnuDesfes = nullptr;
+    QAction* mnuRefes = nullptr;
+    int m_filtreExportacio = 0;
+    DialegCerca* m_dialegCerca = nullptr;  // built when first used
+    DialegVesA* m_dialegVesA =
+        nullptr;  // the Save dialog's filter: the first, then the last chosen
 };
 
 // Marks a command under way. When the program was told to end while a command waited on a modal

@@ -8,11 +8,8 @@
 #include "exchange/pdf.h"
 #include "exchange/sortida.h"
 #include "main_window/frm_alumnes.h"
-#include "platform/tecles_mantingudes.h"
 
-#include <QAction>
 #include <QFileInfo>
-#include <QMenuBar>
 
 #include <array>
 
@@ -40,41 +37,6 @@ QString alumnes(qsizetype nombre) {
 }
 
 }  // namespace
-
-void frmAlumnes::creaMenuClasse() {
-    QMenu* mnuClasse = menuBar()->addMenu(QStringLiteral("&Classe"));
-    mnuClasse->setObjectName(QStringLiteral("mnuClasse"));
-    const auto afegeix = [mnuClasse](const QString& nom, const QString& text, QKeySequence tecla) {
-        QAction* accio = mnuClasse->addAction(text);
-        accio->setObjectName(nom);
-        accio->setShortcut(tecla);
-        // A held key must not export, import or paste again at every repeat.
-        platform::NomesUnCop::instancia().protegeix(accio);
-        return accio;
-    };
-    mnuExporta = afegeix(QStringLiteral("mnuExporta"), QStringLiteral("&Exporta…"),
-                         QKeySequence(Qt::CTRL | Qt::Key_E));
-    mnuImporta = afegeix(QStringLiteral("mnuImporta"), QStringLiteral("&Importa…"),
-                         QKeySequence(Qt::CTRL | Qt::Key_I));
-    mnuEnganxa = afegeix(QStringLiteral("mnuEnganxa"), QStringLiteral("E&nganxa alumnes"),
-                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
-    mnuClasse->addSeparator();
-    mnuImprimeix = afegeix(QStringLiteral("mnuImprimeix"), QStringLiteral("Im&primeix…"),
-                           QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(mnuExporta, &QAction::triggered, this, &frmAlumnes::Exporta);
-    connect(mnuImporta, &QAction::triggered, this, &frmAlumnes::Importa);
-    connect(mnuEnganxa, &QAction::triggered, this, &frmAlumnes::EnganxaAlumnes);
-    connect(mnuImprimeix, &QAction::triggered, this, &frmAlumnes::Imprimeix);
-    actualitzaMenuClasse();
-}
-
-// Its items work on the open file: without one they are greyed out.
-void frmAlumnes::actualitzaMenuClasse() {
-    for (QAction* accio : {mnuExporta, mnuImporta, mnuEnganxa, mnuImprimeix}) {
-        if (accio)
-            accio->setEnabled(fitxerObert());
-    }
-}
 
 void frmAlumnes::Exporta() {
     const OrdreEnCurs ordre(*this);
@@ -128,7 +90,7 @@ void frmAlumnes::Importa() {
     const QString cami = m_serveis.dialegObrir.obre(kFiltreImportacio);
     if (m_acabant || cami.isEmpty())
         return;
-    importaDe([&](const exchange::Avisos& avisa) {
+    importaDe(u"importa"_qs, [&](const exchange::Avisos& avisa) {
         exchange::Entrada entrada(cami, m_serveis.sistemaFitxers.cridesDelSistema());
         const auto lector = exchange::formatDeLEntrada(entrada).lector(entrada, {}, avisa);
         return exchange::importaFiles(*lector, avisa);
@@ -144,7 +106,7 @@ void frmAlumnes::EnganxaAlumnes() {
         avisa(QStringLiteral("El porta-retalls no té cap fila d'alumnes."));
         return;
     }
-    importaDe([&](const exchange::Avisos& avisa) {
+    importaDe(u"enganxa"_qs, [&](const exchange::Avisos& avisa) {
         exchange::Entrada entrada(files, QStringLiteral("el porta-retalls"));
         const auto lector = exchange::formatPerNom(u"csv"_qs)->lector(entrada, {}, avisa);
         return exchange::importaFiles(*lector, avisa);
@@ -154,6 +116,7 @@ void frmAlumnes::EnganxaAlumnes() {
 // The rows go after the last student, through this window's own channel (it holds the lock).
 // The box that follows can undo them while the file is as the import left it.
 void frmAlumnes::importaDe(
+    const QString& descripcio,
     const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix) {
     QStringList avisos;
     exchange::Importats importats;
@@ -167,36 +130,27 @@ void frmAlumnes::importaDe(
         avisa(QStringLiteral("No s'ha importat res: no hi ha cap fila d'alumne."));
         return;
     }
-    auto& fitxer = m_serveis.sistemaFitxers;
-    const qint16 anterior = RegistreActual;
-    qint64 abans = 0;
-    qint64 despres = 0;
+    if (m_classe.registresOcupats() + importats.nombre > exchange::kMaximRegistres) {
+        avisa(
+            QStringLiteral("No s'ha importat res: en resultarien més de 32767 alumnes, que és el "
+                           "màxim d'un fitxer."));
+        return;
+    }
+    qint16 primer = 0;
     try {
-        if (exchange::registresAmbBytes(fitxer.longitud()) + importats.nombre >
-            exchange::kMaximRegistres) {
-            avisa(
-                QStringLiteral("No s'ha importat res: en resultarien més de 32767 alumnes, que "
-                               "és el màxim d'un fitxer."));
-            return;
-        }
-        abans = fitxer.afegeixRegistres(importats.registres);
-        despres = exchange::registresAmbBytes(abans) * exchange::kLongitudRegistre +
-                  importats.registres.size();
-        posaRecompte(despres);
+        primer = m_classe.afegeix(importats.registres, QStringLiteral("%1 %2").arg(
+                                                           descripcio, alumnes(importats.nombre)));
     } catch (const std::exception& error) {
         avisaErrorDeDisc(error);
         return;
     }
-    const auto primer = qint16(exchange::registresAmbBytes(abans) + 1);
     if (LlegirRegistre(primer))
-        RegistreActual = primer;
+        m_classe.posaActual(primer);
 
+    // The import is the newest change while nothing else has written the file since.
+    const int index = m_classe.historia().index();
     const auto sensePerCanviar = [&] {
-        try {
-            return fitxer.longitud() == despres;
-        } catch (const std::exception&) {
-            return false;
-        }
+        return m_classe.historia().index() == index && m_classe.senseCanvisDeFora();
     };
     const QString text = QStringLiteral("%1 %2.").arg(
         importats.nombre == 1 ? u"S'ha afegit"_qs : u"S'han afegit"_qs, alumnes(importats.nombre));
@@ -204,21 +158,12 @@ void frmAlumnes::importaDe(
                         m_serveis.caixaImportacio->mostra(text, avisos, sensePerCanviar());
     if (!desfer || m_acabant)
         return;
-    // Only what the import added goes: nothing else may have written the file since.
     if (!sensePerCanviar()) {
         avisa(
             QStringLiteral("No es pot desfer la importació: el fitxer ha canviat des de llavors."));
         return;
     }
-    try {
-        fitxer.tallaA(abans);
-        posaRecompte(abans);
-    } catch (const std::exception& error) {
-        avisaErrorDeDisc(error);
-        return;
-    }
-    if (LlegirRegistre(anterior))
-        RegistreActual = anterior;
+    desfesIMostra();
 }
 
 void frmAlumnes::Imprimeix() {

@@ -1,7 +1,5 @@
 #include "create_dialog/fitxer_crear.h"
-#include "exchange/fitxer_alumnes.h"
 #include "main_window/frm_alumnes.h"
-#include "record/recompte.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,31 +33,14 @@ void frmAlumnes::avisaDelDisc(const QString& text, const QString& motiu) {
 }
 
 void frmAlumnes::tancaCanalSenseDesar() {
-    try {
-        m_serveis.sistemaFitxers.tanca();
-    } catch (const std::exception&) {
-        // Already failing: the caller's message is the one the user sees.
-    }
+    m_classe.tancaSenseAvisar();
     m_noms.NomFitxer.clear();
-    actualitzaMenuClasse();
-}
-
-void frmAlumnes::posaRecompte(qint64 longitud) {
-    try {
-        NumRegistres = record::NombreDeRegistres(longitud, LongRegistre);
-    } catch (const std::overflow_error&) {
-        throw std::overflow_error(QStringLiteral("%1 fa %2 bytes, més dels 32767 registres que "
-                                                 "pot tenir un fitxer d'alumnes")
-                                      .arg(m_noms.NomFitxer)
-                                      .arg(longitud)
-                                      .toStdString());
-    }
-    m_registresOcupats = exchange::registresAmbBytes(longitud);
+    actualitzaMenus();
 }
 
 void frmAlumnes::comptaRegistres() {
     try {
-        posaRecompte(m_serveis.sistemaFitxers.longitud());
+        m_classe.compta();
     } catch (const std::exception&) {
         // Left open with the old position, the next save would write the screen over some
         // student of this file.
@@ -75,8 +56,8 @@ void frmAlumnes::avisaErrorDeDisc(const std::exception& error) {
 // Record 1 goes on screen whenever the file holds any of its bytes, even a partial record that
 // counts as none; only an empty file leaves the fields as they are.
 void frmAlumnes::mostraPrimerRegistre() {
-    RegistreActual = 1;
-    if (m_registresOcupats == 0) {
+    m_classe.posaActual(1);
+    if (!m_classe.teBytes()) {
         posaNumeroRegistre(1);
         return;
     }
@@ -115,11 +96,11 @@ void frmAlumnes::ObrirFitxer(const QString& cami) {
 }
 
 void frmAlumnes::obreCami(const QString& cami) {
-    const auto actualitza = qScopeGuard([this] { actualitzaMenuClasse(); });
+    const auto actualitza = qScopeGuard([this] { actualitzaMenus(); });
     try {
         m_noms.NomFitxer = cami;
         mostraNomFitxer(cami);
-        m_serveis.sistemaFitxers.obre(cami, LongRegistre);
+        m_classe.obre(cami, LongRegistre);
         comptaRegistres();
         mostraPrimerRegistre();
     } catch (const std::exception& error) {
@@ -131,11 +112,11 @@ void frmAlumnes::Tancar() {
     const OrdreEnCurs ordre(*this);
     if (!fitxerObert())
         return;
-    const auto actualitza = qScopeGuard([this] { actualitzaMenuClasse(); });
+    const auto actualitza = qScopeGuard([this] { actualitzaMenus(); });
     try {
         GravarRegistre();  // a save given up does not stop the close
         NetejarPantalla();
-        m_serveis.sistemaFitxers.tanca();
+        m_classe.tanca();
         m_noms.NomFitxer.clear();
     } catch (const std::exception& error) {
         avisaErrorDeDisc(error);
@@ -207,11 +188,11 @@ void frmAlumnes::Crear() {
     if (!m_fitxerCrear)
         m_fitxerCrear = std::make_unique<create_dialog::FitxerCrear>(m_serveis, m_noms);
     m_fitxerCrear->mostra(this);
-    const auto actualitza = qScopeGuard([this] { actualitzaMenuClasse(); });
+    const auto actualitza = qScopeGuard([this] { actualitzaMenus(); });
     if (m_acabant || m_noms.NomFitxerNou.isEmpty())
         return;
     try {
-        m_serveis.sistemaFitxers.obre(m_noms.NomFitxerNou, LongRegistre);
+        m_classe.obre(m_noms.NomFitxerNou, LongRegistre);
         m_noms.NomFitxer = m_noms.NomFitxerNou;
         mostraNomFitxer(m_noms.NomFitxerNou);
         comptaRegistres();

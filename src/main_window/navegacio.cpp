@@ -2,8 +2,7 @@
 
 #include <QLabel>
 
-#include <algorithm>
-#include <limits>
+#include <optional>
 
 // Every command saves the screen first and goes no further when that save is given up; a move
 // changes RegistreActual only once the target record is on screen.
@@ -12,49 +11,47 @@ void frmAlumnes::Primer() {
     const OrdreEnCurs ordre(*this);
     if (!fitxerObert() || !GravarRegistre() || !LlegirRegistre(1))
         return;
-    RegistreActual = 1;
+    m_classe.posaActual(1);
 }
 
 void frmAlumnes::Anterior() {
     const OrdreEnCurs ordre(*this);
-    if (!fitxerObert() || RegistreActual <= 1)
+    const qint16 actual = m_classe.registreActual();
+    if (!fitxerObert() || actual <= 1)
         return;
-    if (!GravarRegistre() || !LlegirRegistre(qint16(RegistreActual - 1)))
+    if (!GravarRegistre() || !LlegirRegistre(qint16(actual - 1)))
         return;
-    --RegistreActual;
+    m_classe.posaActual(qint16(actual - 1));
 }
 
 void frmAlumnes::Següent() {
     const OrdreEnCurs ordre(*this);
-    if (!fitxerObert() || RegistreActual >= NumRegistres)
+    const qint16 actual = m_classe.registreActual();
+    if (!fitxerObert() || actual >= m_classe.numRegistres())
         return;
-    if (!GravarRegistre() || !LlegirRegistre(qint16(RegistreActual + 1)))
+    if (!GravarRegistre() || !LlegirRegistre(qint16(actual + 1)))
         return;
-    ++RegistreActual;
+    m_classe.posaActual(qint16(actual + 1));
 }
 
 void frmAlumnes::Últim() {
     const OrdreEnCurs ordre(*this);
-    if (!fitxerObert() || !GravarRegistre() || !LlegirRegistre(NumRegistres))
+    if (!fitxerObert() || !GravarRegistre() || !LlegirRegistre(m_classe.numRegistres()))
         return;
-    RegistreActual = NumRegistres;
+    m_classe.posaActual(m_classe.numRegistres());
 }
 
 void frmAlumnes::Nou() {
     const OrdreEnCurs ordre(*this);
     if (!fitxerObert() || !GravarRegistre())
         return;
-    // Past the count and past every record already in the file: in an empty file the student
-    // just saved as record 1 lies past the count, and a partial last record lies past it too.
-    const qint64 nou = std::max<qint64>(NumRegistres, m_registresOcupats) + 1;
-    if (nou > std::numeric_limits<qint16>::max()) {
+    const std::optional<qint16> nou = m_classe.nou();
+    if (!nou) {
         avisa(QStringLiteral("El fitxer és ple"));
         return;
     }
     NetejarPantalla();
-    NumRegistres = qint16(nou);
-    RegistreActual = NumRegistres;
-    posaNumeroRegistre(RegistreActual);
+    posaNumeroRegistre(*nou);
 }
 
 void frmAlumnes::GravarPantalla() {

@@ -1,5 +1,4 @@
 #include "exchange/columnes.h"
-#include "exchange/fitxer_alumnes.h"
 #include "main_window/frm_alumnes.h"
 
 #include <QLabel>
@@ -59,22 +58,13 @@ bool frmAlumnes::GravarRegistre() {
     for (const auto& [camp, caixa] : campsDePantalla())
         Alumne.posa(camp, caixa->text());
 
-    qint64 longitud = 0;
-    const bool desat = ambReintents(QStringLiteral("No desat. Ho torno a intentar?"), [&] {
-        longitud = m_serveis.sistemaFitxers.escriuRegistre(RegistreActual, Alumne.bytes());
-    });
-    // Another program that ignores the lock may have added records meanwhile: "Nou" must not
-    // hand out their numbers.
-    if (desat)
-        m_registresOcupats = std::max<qint64>(
-            {m_registresOcupats, RegistreActual, exchange::registresAmbBytes(longitud)});
-    return desat;
+    return ambReintents(QStringLiteral("No desat. Ho torno a intentar?"),
+                        [&] { m_classe.desa(Alumne); });
 }
 
 bool frmAlumnes::LlegirRegistre(qint16 numero) {
-    const bool llegit = ambReintents(QStringLiteral("No llegit. Ho torno a intentar?"), [&] {
-        Alumne = record::TipusAlumne::deBytes(m_serveis.sistemaFitxers.llegeixRegistre(numero));
-    });
+    const bool llegit = ambReintents(QStringLiteral("No llegit. Ho torno a intentar?"),
+                                     [&] { Alumne = m_classe.llegeix(numero); });
     if (!llegit)
         return false;
 

@@ -13,6 +13,25 @@
 
 namespace platform {
 
+// What tells whether the open file changed behind the channel: a write by another program moves
+// its length or its time of modification, and a file put in its place has another inode.
+struct Empremta {
+    qint64 longitud = 0;
+    qint64 modificat = 0;  // nanoseconds
+    quint64 dispositiu = 0;
+    quint64 inode = 0;
+    bool operator==(const Empremta&) const = default;
+};
+
+// What a record's write found and left: the length the file had and has, and the bytes the
+// record covered before (fewer than a record where the file ended inside it, none past its end;
+// nothing when they could not be read), so that the write can be undone.
+struct Escrit {
+    qint64 longitudAbans = 0;
+    qint64 longitud = 0;
+    std::optional<QByteArray> anteriors;
+};
+
 class ErrorFitxer : public std::runtime_error {
   public:
     enum class Tipus {
@@ -41,9 +60,9 @@ class SistemaFitxers {
     // Record numbers count from 1; writing past the end lengthens the file. A write counts as
     // done once it is on stable storage; one that fails leaves the file as it was, its length
     // included. Writing into a file that is no longer reachable by its name (deleted or renamed
-    // away) fails. Returns the file's length after the write, as the write found it: another
-    // program may have lengthened it meanwhile.
-    virtual qint64 escriuRegistre(qint16 numero, QByteArrayView registre) = 0;
+    // away) fails. The lengths are as the write found them: another program may have lengthened
+    // the file meanwhile.
+    virtual Escrit escriuRegistre(qint16 numero, QByteArrayView registre) = 0;
     virtual QByteArray llegeixRegistre(qint16 numero) = 0;
     // Adds whole records after every record whose bytes lie in the open file, a partial last one
     // completed with spaces first; done once on stable storage, and a failure leaves the file as
@@ -51,6 +70,16 @@ class SistemaFitxers {
     virtual qint64 afegeixRegistres(QByteArrayView registres) = 0;
     // Cuts the open file back to `longitud` bytes, on stable storage before it counts as done.
     virtual void tallaA(qint64 longitud) = 0;
+    // The open file's bytes, all of them.
+    virtual QByteArray contingut() = 0;
+    // Gives the open file new bytes all at once: a locked file beside it takes them, reaches the
+    // disk with the old one's mode and owner, and then takes its name, so a failure or a kill at
+    // any moment leaves the old bytes or the new, and no other program can open it in between.
+    // The channel goes on with the new file. A failure before the name moved leaves everything as
+    // it was; a failure to flush the folder afterwards is thrown too, with the new bytes in place.
+    virtual void substitueix(QByteArrayView bytes) = 0;
+    // Of the open file as the channel sees it, the inode being that of the file at its name.
+    virtual Empremta empremta() = 0;
     // The system calls the channel goes through: what reads or writes files beside it uses them.
     virtual CridesSistema& cridesDelSistema() = 0;
     // Harmless when nothing is open.
@@ -86,10 +115,13 @@ class SistemaFitxersReal : public SistemaFitxers {
 
     void obre(const QString& cami, qint16 longRegistre) override;
     qint64 longitud() override;
-    qint64 escriuRegistre(qint16 numero, QByteArrayView registre) override;
+    Escrit escriuRegistre(qint16 numero, QByteArrayView registre) override;
     QByteArray llegeixRegistre(qint16 numero) override;
     qint64 afegeixRegistres(QByteArrayView registres) override;
     void tallaA(qint64 longitud) override;
+    QByteArray contingut() override;
+    void substitueix(QByteArrayView bytes) override;
+    Empremta empremta() override;
     CridesSistema& cridesDelSistema() override { return m_crides; }
     void tanca() override;
     void esborra(const QString& cami) override;

@@ -4,6 +4,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -202,7 +203,7 @@ QByteArray SistemaFitxersReal::llegeix(int descriptor, qint64 inici, qsizetype m
     return bytes;
 }
 
-qint64 SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre) {
+Escrit SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre) {
     const int descriptor = descriptorObert();
     const qint64 inici = posicio(numero);
     QByteArray bytes =
@@ -222,7 +223,7 @@ qint64 SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre
         }
     }
     escriuIDesa(descriptor, bytes, inici, longitudAbans, anteriors);
-    return std::max(longitudAbans, inici + bytes.size());
+    return {longitudAbans, std::max(longitudAbans, inici + bytes.size()), anteriors};
 }
 
 // On the disk before it returns. If the write or the flush fails, what was there is put back as
@@ -277,6 +278,90 @@ void SistemaFitxersReal::tallaA(qint64 longitud) {
         llencaErrorDeSistema(QStringLiteral("desfer la importació a"), m_cami);
     if (m_crides.fdatasync(descriptor) != 0)
         llencaErrorDeSistema(QStringLiteral("desar"), m_cami);
+}
+
+QByteArray SistemaFitxersReal::contingut() {
+    const int descriptor = descriptorObert();
+    return llegeix(descriptor, 0, qsizetype(longitud()));
+}
+
+void SistemaFitxersReal::substitueix(QByteArrayView bytes) {
+    const int antic = descriptorObert();
+    longitudSiEsAlSeuLloc(antic);
+    struct stat estat {};
+    if (m_crides.fstat(antic, &estat) != 0)
+        llencaErrorDeSistema(QStringLiteral("escriure"), m_cami);
+    // The other names would keep the old bytes.
+    if (estat.st_nlink > 1)
+        throw ErrorFitxer(
+            Tipus::Disc,
+            QStringLiteral("%1 té %2 noms (enllaços durs): no es pot reescriure sencer")
+                .arg(m_cami)
+                .arg(estat.st_nlink));
+    // A symbolic link stays: the file it names is the one replaced, in its own folder.
+    const QFileInfo desti(QFileInfo(m_cami).canonicalFilePath());
+    const QByteArray nomDesti = QFile::encodeName(desti.absoluteFilePath());
+    const QByteArray carpeta = QFile::encodeName(desti.absolutePath());
+    const auto nomTemporal = [&] {
+        return QFile::encodeName(
+            QStringLiteral("%1/.%2.%3")
+                .arg(desti.absolutePath(), desti.fileName(),
+                     QString::number(QRandomGenerator::global()->generate(), 36)));
+    };
+    // Nameless until it is whole: a kill leaves nothing behind in the folder.
+    QByteArray temporal;
+    int nou = m_crides.open(carpeta.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (nou < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        temporal = nomTemporal();
+        nou = m_crides.open(temporal.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    }
+    if (nou < 0)
+        llencaErrorDeSistema(QStringLiteral("escriure"), desti.absoluteFilePath());
+    try {
+        // Locked before it has the name: another copy of the program never finds it free.
+        if (!bloqueja(nou)) {
+            errno = EWOULDBLOCK;
+            llencaErrorDeSistema(QStringLiteral("bloquejar"), m_cami);
+        }
+        escriuTot(nou, bytes, 0);
+        if (m_crides.fchmod(nou, estat.st_mode & 07777) != 0)
+            llencaErrorDeSistema(QStringLiteral("posar els permisos d'abans a"), m_cami);
+        // Only root may give a file away; anyone else's stays theirs, as their own file was.
+        m_crides.fchown(nou, estat.st_uid, estat.st_gid);
+        if (m_crides.fdatasync(nou) != 0)
+            llencaErrorDeSistema(QStringLiteral("desar"), m_cami);
+        if (temporal.isEmpty()) {
+            const QByteArray propi = QByteArrayLiteral("/proc/self/fd/") + QByteArray::number(nou);
+            const QByteArray nom = nomTemporal();
+            if (m_crides.linkat(AT_FDCWD, propi.constData(), AT_FDCWD, nom.constData(),
+                                AT_SYMLINK_FOLLOW) != 0)
+                llencaErrorDeSistema(QStringLiteral("escriure"), desti.absoluteFilePath());
+            temporal = nom;
+        }
+        if (m_crides.rename(temporal.constData(), nomDesti.constData()) != 0)
+            llencaErrorDeSistema(QStringLiteral("substituir"), m_cami);
+    } catch (const ErrorFitxer&) {
+        const int error = errno;
+        m_crides.close(nou);
+        if (!temporal.isEmpty())
+            m_crides.unlink(temporal.constData());
+        errno = error;
+        throw;
+    }
+    m_descriptor = nou;
+    m_crides.close(antic);
+    if (!sincronitzaDirectoriDe(desti.absoluteFilePath()))
+        llencaErrorDeSistema(QStringLiteral("desar la carpeta de"), m_cami);
+}
+
+Empremta SistemaFitxersReal::empremta() {
+    struct stat obert {};
+    struct stat alCami {};
+    if (m_crides.fstat(descriptorObert(), &obert) != 0)
+        llencaErrorDeSistema(QStringLiteral("llegir"), m_cami);
+    const bool alSeuLloc = m_crides.stat(QFile::encodeName(m_cami).constData(), &alCami) == 0;
+    return {obert.st_size, qint64(obert.st_mtim.tv_sec) * 1000000000 + obert.st_mtim.tv_nsec,
+            alSeuLloc ? quint64(alCami.st_dev) : 0, alSeuLloc ? quint64(alCami.st_ino) : 0};
 }
 
 void SistemaFitxersReal::tanca() {

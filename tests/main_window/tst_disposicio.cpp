@@ -175,44 +175,69 @@ void TestDisposicio::ordreDeTabulacioIFocusInicial() {
     QCOMPARE(recorregut, esperat);
 }
 
-// "&Fitxer" as it always was, then "&Classe": its items, keys and separator, greyed out until a
-// file is open and again once it is closed.
+// "&Fitxer" as it always was, then "&Edita" and "&Classe": their items, keys and separators,
+// greyed out until a file is open and again once it is closed; Desfés and Refés also while there
+// is nothing to undo or redo, and otherwise named after the change.
 void TestDisposicio::menuFitxer() {
     Entorn entorn;
     const QList<QAction*> menus = entorn.finestra->menuBar()->actions();
-    QCOMPARE(menus.size(), 2);
-    const auto elements = [](QMenu* menu) {
+    QCOMPARE(menus.size(), 3);
+    const auto elements = [&menus] {
         QStringList textos;
-        for (const QAction* accio : menu->actions()) {
-            textos << (accio->isSeparator() ? u"-"_qs
-                                            : accio->objectName() + u'=' + accio->text() +
-                                                  (accio->shortcut().isEmpty()
-                                                       ? QString()
-                                                       : u' ' + accio->shortcut().toString()) +
-                                                  (accio->isEnabled() ? QString() : u" (gris)"_qs));
+        for (const QAction* titol : menus) {
+            textos << titol->menu()->objectName() + u'=' + titol->text();
+            for (const QAction* accio : titol->menu()->actions()) {
+                textos << (accio->isSeparator()
+                               ? u"-"_qs
+                               : accio->objectName() + u'=' + accio->text() +
+                                     (accio->shortcut().isEmpty()
+                                          ? QString()
+                                          : u' ' + accio->shortcut().toString()) +
+                                     (accio->isEnabled() ? QString() : u" (gris)"_qs));
+            }
         }
         return textos;
     };
-    QMenu* fitxer = menus[0]->menu();
-    QCOMPARE(fitxer->objectName(), u"mnuFitxer"_qs);
-    QCOMPARE(fitxer->title(), u"&Fitxer"_qs);
-    QCOMPARE(elements(fitxer),
-             QStringList({u"mnuCrear=&Crear Ctrl+Shift+N"_qs, u"mnuObrir=&Obrir Ctrl+O"_qs,
-                          u"mnuTancar=&Tancar Ctrl+W"_qs, u"mnuSortir=&Sortir Ctrl+Q"_qs}));
-    QMenu* classe = menus[1]->menu();
-    QCOMPARE(classe->objectName(), u"mnuClasse"_qs);
-    QCOMPARE(classe->title(), u"&Classe"_qs);
-    const QStringList grisos = {u"mnuExporta=&Exporta… Ctrl+E (gris)"_qs,
-                                u"mnuImporta=&Importa… Ctrl+I (gris)"_qs,
-                                u"mnuEnganxa=E&nganxa alumnes Ctrl+Shift+V (gris)"_qs, u"-"_qs,
-                                u"mnuImprimeix=Im&primeix… Ctrl+P (gris)"_qs};
-    QCOMPARE(elements(classe), grisos);
-    entorn.obre(entorn.fitxer(u"grup"_qs, proves::bytesDe({proves::alumneNumero(1)})));
+    const QStringList grisos = {
+        u"mnuFitxer=&Fitxer"_qs,
+        u"mnuCrear=&Crear Ctrl+Shift+N"_qs,
+        u"mnuObrir=&Obrir Ctrl+O"_qs,
+        u"mnuTancar=&Tancar Ctrl+W"_qs,
+        u"mnuSortir=&Sortir Ctrl+Q"_qs,
+        u"mnuEdita=&Edita"_qs,
+        u"mnuDesfes=&Desfés Ctrl+Z (gris)"_qs,
+        u"mnuRefes=&Refés Ctrl+Shift+Z (gris)"_qs,
+        u"-"_qs,
+        u"mnuCerca=&Cerca un alumne… Ctrl+F (gris)"_qs,
+        u"mnuVesA=&Ves al número… Ctrl+G (gris)"_qs,
+        u"-"_qs,
+        u"mnuElimina=&Elimina l'alumne Ctrl+Shift+Del (gris)"_qs,
+        u"mnuClasse=&Classe"_qs,
+        u"mnuExporta=&Exporta… Ctrl+E (gris)"_qs,
+        u"mnuImporta=&Importa… Ctrl+I (gris)"_qs,
+        u"mnuEnganxa=E&nganxa alumnes Ctrl+Shift+V (gris)"_qs,
+        u"-"_qs,
+        u"mnuImprimeix=Im&primeix… Ctrl+P (gris)"_qs,
+        u"-"_qs,
+        u"mnuOrdena=&Ordena per nom (gris)"_qs,
+    };
+    QCOMPARE(elements(), grisos);
+    entorn.obre(entorn.fitxer(u"grup"_qs, proves::bytesDe({{u"Puig & Fill, Marta"_qs}, {}})));
     QStringList actius = grisos;
     actius.replaceInStrings(u" (gris)"_qs, QString());
-    QCOMPARE(elements(classe), actius);
+    actius[6] += u" (gris)"_qs;
+    actius[7] += u" (gris)"_qs;
+    QCOMPARE(elements(), actius);
+
+    entorn.finestra->Elimina();
+    actius[6] = u"mnuDesfes=&Desfés: elimina «Puig && Fill, Marta» Ctrl+Z"_qs;
+    QCOMPARE(elements(), actius);
+    entorn.finestra->Desfes();
+    actius[6] = u"mnuDesfes=&Desfés Ctrl+Z (gris)"_qs;
+    actius[7] = u"mnuRefes=&Refés: elimina «Puig && Fill, Marta» Ctrl+Shift+Z"_qs;
+    QCOMPARE(elements(), actius);
     entorn.finestra->Tancar();
-    QCOMPARE(elements(classe), grisos);
+    QCOMPARE(elements(), grisos);
 }
 
 void TestDisposicio::estatDespresDeCarregar() {

@@ -64,7 +64,7 @@ qint64 SistemaFitxersFals::longitud() {
     return SistemaFitxersReal::longitud();
 }
 
-qint64 SistemaFitxersFals::escriuRegistre(qint16 numero, QByteArrayView registre) {
+platform::Escrit SistemaFitxersFals::escriuRegistre(qint16 numero, QByteArrayView registre) {
     const auto enCurs = comprova(Operacio::Escriu);
     return SistemaFitxersReal::escriuRegistre(numero, registre);
 }

@@ -144,7 +144,7 @@ class SistemaFitxersFals : private AmbCridesPropies, public platform::SistemaFit
 
     void obre(const QString& cami, qint16 longRegistre) override;
     qint64 longitud() override;
-    qint64 escriuRegistre(qint16 numero, QByteArrayView registre) override;
+    platform::Escrit escriuRegistre(qint16 numero, QByteArrayView registre) override;
     QByteArray llegeixRegistre(qint16 numero) override;
     void tanca() override;
     void esborra(const QString& cami) override;
