@@ -359,7 +359,10 @@ Empremta SistemaFitxersReal::empremta() {
     struct stat alCami {};
     if (m_crides.fstat(descriptorObert(), &obert) != 0)
         llencaErrorDeSistema(QStringLiteral("llegir"), m_cami);
+    // A name that is gone is a change; a disk that cannot answer tells nothing.
     const bool alSeuLloc = m_crides.stat(QFile::encodeName(m_cami).constData(), &alCami) == 0;
+    if (!alSeuLloc && errno != ENOENT && errno != ENOTDIR)
+        llencaErrorDeSistema(QStringLiteral("llegir"), m_cami);
     return {obert.st_size, qint64(obert.st_mtim.tv_sec) * 1000000000 + obert.st_mtim.tv_nsec,
             alSeuLloc ? quint64(alCami.st_dev) : 0, alSeuLloc ? quint64(alCami.st_ino) : 0};
 }

@@ -1,0 +1,331 @@
+// The open class without a window: removals, orderings and the history of changes, on real files
+// whose system calls fail on demand.
+#include "main_window/classe_oberta.h"
+#include "record/noms.h"
+#include "support/fakes.h"
+#include "support/fitxers.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+#include <sys/stat.h>
+
+using proves::bytesDe;
+using proves::Crida;
+using proves::llegeixFitxer;
+
+namespace {
+
+// The students of a file by name, "·" for a blank record, "~" for a partial last one.
+QStringList noms(const QByteArray& bytes) {
+    QStringList noms;
+    for (qsizetype i = 0; i < bytes.size(); i += 107) {
+        const QByteArray registre = bytes.mid(i, 107);
+        const QString nom =
+            record::TipusAlumne::deBytes(registre).text(record::Camp::Nom).trimmed();
+        noms << (registre.size() < 107 ? u"~"_qs : nom.isEmpty() ? u"·"_qs : nom);
+    }
+    return noms;
+}
+
+QByteArray fitxerDe(const QStringList& noms) {
+    QByteArray bytes;
+    for (const QString& nom : noms)
+        bytes +=
+            nom == u"~"_qs ? QByteArray(40, 'p') : bytesDe({{nom == u"·"_qs ? QString() : nom}});
+    return bytes;
+}
+
+struct Classe {
+    proves::CridesFalses crides;
+    proves::SistemaFitxersFals fitxer{crides};
+    ClasseOberta classe{fitxer};
+    QTemporaryDir carpeta;
+    QString cami = carpeta.filePath(u"3r B"_qs);
+
+    explicit Classe(const QByteArray& bytes, qint16 actual = 1) {
+        proves::escriuFitxer(cami, bytes);
+        classe.obre(cami, 107);
+        classe.compta();
+        classe.posaActual(actual);
+    }
+    QByteArray bytes() const { return llegeixFitxer(cami); }
+};
+
+}  // namespace
+
+class TestClasseOberta : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void elimina_data();
+    void elimina();
+    void ordena_data();
+    void ordena();
+    void desfesIRefesCadaCanvi_data();
+    void desfesIRefesCadaCanvi();
+    void unAltreProgramaHiHaEscrit();
+    void laHistoriaTeUnLimit();
+    void unaFalladaNoDeixaMaiUnaBarreja_data();
+    void unaFalladaNoDeixaMaiUnaBarreja();
+};
+
+// The records after it move up; the screen shows the one that took its place, or the new last.
+void TestClasseOberta::elimina_data() {
+    QTest::addColumn<QStringList>("abans");
+    QTest::addColumn<int>("actual");
+    QTest::addColumn<QStringList>("despres");
+    QTest::addColumn<int>("mostrat");
+    QTest::addColumn<int>("registres");
+    const QStringList abc{u"Anna"_qs, u"Bet"_qs, u"Carla"_qs};
+    QTest::newRow("el primer") << abc << 1 << QStringList{u"Bet"_qs, u"Carla"_qs} << 1 << 2;
+    QTest::newRow("un del mig") << abc << 2 << QStringList{u"Anna"_qs, u"Carla"_qs} << 2 << 2;
+    QTest::newRow("el darrer") << abc << 3 << QStringList{u"Anna"_qs, u"Bet"_qs} << 2 << 2;
+    QTest::newRow("l'únic") << QStringList{u"Anna"_qs} << 1 << QStringList() << 0 << 0;
+    QTest::newRow("un abans d'un registre partit")
+        << QStringList{u"Anna"_qs, u"Bet"_qs, u"~"_qs} << 1 << QStringList{u"Bet"_qs, u"~"_qs} << 1
+        << 1;
+    QTest::newRow("el registre partit")
+        << QStringList{u"Anna"_qs, u"~"_qs} << 2 << QStringList{u"Anna"_qs} << 1 << 1;
+}
+
+void TestClasseOberta::elimina() {
+    QFETCH(QStringList, abans);
+    QFETCH(int, actual);
+    QFETCH(QStringList, despres);
+    QFETCH(int, mostrat);
+    QFETCH(int, registres);
+    Classe c(fitxerDe(abans), qint16(actual));
+    const QByteArray original = c.bytes();
+
+    QCOMPARE(c.classe.elimina(), mostrat);
+
+    QCOMPARE(noms(c.bytes()), despres);
+    QCOMPARE(c.bytes().size(),
+             original.size() - std::min<qsizetype>(107, original.size() - (actual - 1) * 107));
+    QCOMPARE(c.classe.numRegistres(), registres);
+    QCOMPARE(c.classe.registreActual(), std::max(mostrat, 1));
+}
+
+// Catalan order whatever the session's language; the student on screen keeps its place on screen.
+void TestClasseOberta::ordena_data() {
+    QTest::addColumn<QStringList>("abans");
+    QTest::addColumn<QStringList>("despres");
+    QTest::addColumn<QString>("actual");
+    QTest::newRow("accents i ce trencada amb les seves lletres")
+        << QStringList{u"Comas, Pere"_qs, u"Çanadell, Rosa"_qs, u"Bosch, Lluís"_qs,
+                       u"Àlvarez, Pau"_qs, u"Alba, Joan"_qs}
+        << QStringList{u"Alba, Joan"_qs, u"Àlvarez, Pau"_qs, u"Bosch, Lluís"_qs,
+                       u"Çanadell, Rosa"_qs, u"Comas, Pere"_qs}
+        << u"Comas, Pere"_qs;
+    QTest::newRow("ny amb les enes, com en català")
+        << QStringList{u"Muntaner"_qs, u"Muñoz"_qs, u"Munoz"_qs}
+        << QStringList{u"Munoz"_qs, u"Muñoz"_qs, u"Muntaner"_qs} << u"Muñoz"_qs;
+    QTest::newRow("ela geminada com a ela ela")
+        << QStringList{u"Colom, Anna"_qs, u"Col·lell, Jordi"_qs, u"Coll, Marc"_qs}
+        << QStringList{u"Coll, Marc"_qs, u"Col·lell, Jordi"_qs, u"Colom, Anna"_qs}
+        << u"Coll, Marc"_qs;
+    QTest::newRow("cognoms abans de la coma, després el nom")
+        << QStringList{u"Puig Ferrer, Joan"_qs, u"Puig, Marta"_qs, u"Puig, Jan"_qs}
+        << QStringList{u"Puig, Jan"_qs, u"Puig, Marta"_qs, u"Puig Ferrer, Joan"_qs}
+        << u"Puig, Marta"_qs;
+    QTest::newRow("majúscules només entre noms iguals; iguals en el seu ordre; blancs al final")
+        << QStringList{u"·"_qs, u"puig, marta"_qs, u"Pons"_qs, u"Puig, Marta"_qs,
+                       u"·"_qs, u"puig, marta"_qs, u"Abad"_qs}
+        << QStringList{u"Abad"_qs,
+                       u"Pons"_qs,
+                       u"puig, marta"_qs,
+                       u"puig, marta"_qs,
+                       u"Puig, Marta"_qs,
+                       u"·"_qs,
+                       u"·"_qs}
+        << u"Abad"_qs;
+}
+
+void TestClasseOberta::ordena() {
+    QFETCH(QStringList, abans);
+    QFETCH(QStringList, despres);
+    QFETCH(QString, actual);
+    // Each record carries its first place as its telephone, to follow equal names.
+    QByteArray bytes;
+    for (int i = 0; i < abans.size(); ++i)
+        bytes += bytesDe({{abans[i] == u"·"_qs ? QString() : abans[i],
+                           {},
+                           {},
+                           {},
+                           abans[i] == u"·"_qs ? QString() : QString::number(i)}});
+    Classe c(bytes, qint16(abans.indexOf(actual) + 1));
+
+    const qint16 mostrat = c.classe.ordena();
+
+    QCOMPARE(noms(c.bytes()), despres);
+    QCOMPARE(mostrat, despres.indexOf(actual) + 1);
+    QCOMPARE(c.classe.registreActual(), mostrat);
+    QStringList telefons;
+    for (qsizetype i = 0; i < c.bytes().size(); i += 107)
+        telefons << QString::fromLatin1(c.bytes().mid(i + 95, 12)).trimmed();
+    for (int i = 1; i < despres.size(); ++i) {
+        if (despres[i] == despres[i - 1] && despres[i] != u"·"_qs)
+            QVERIFY2(telefons[i - 1].toInt() < telefons[i].toInt(), "equal names keep their order");
+    }
+}
+
+// Each kind of change, undone, gives back the exact earlier bytes, and done again the same
+// bytes it made; the screen goes to the student it concerned.
+void TestClasseOberta::desfesIRefesCadaCanvi_data() {
+    using Canvi = std::function<void(ClasseOberta&)>;
+    QTest::addColumn<QByteArray>("abans");
+    QTest::addColumn<Canvi>("canvi");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("mostratDesfet");
+    const QByteArray tres = bytesDe({{u"Puig, Marta"_qs}, {u"Abad, Pau"_qs}, {u"Mas, Joan"_qs}});
+    const auto desa = [](qint16 numero, const QString& nom) {
+        return Canvi([=](ClasseOberta& c) {
+            c.posaActual(numero);
+            c.desa(proves::registre({nom}));
+        });
+    };
+    QTest::newRow("una desada") << tres << desa(2, u"Abad, Pere"_qs) << u"desa «Abad, Pere»"_qs
+                                << 2;
+    QTest::newRow("un alumne nou")
+        << tres << desa(4, u"Nou, Nil"_qs) << u"alumne nou «Nou, Nil»"_qs << 3;
+    QTest::newRow("una desada sobre un registre partit")
+        << tres + "Sola" << desa(4, u"Sola, Rut"_qs) << u"desa «Sola, Rut»"_qs << 4;
+    QTest::newRow("una desada més enllà d'un forat")
+        << tres << desa(6, u"Lluny"_qs) << u"alumne nou «Lluny»"_qs << 3;
+    QTest::newRow("una eliminació") << tres << Canvi([](ClasseOberta& c) {
+        c.posaActual(2);
+        c.elimina();
+    }) << u"elimina «Abad, Pau»"_qs << 2;
+    QTest::newRow("una ordenació amb un registre partit")
+        << tres + "Zeta" << Canvi([](ClasseOberta& c) {
+               c.posaActual(3);
+               c.ordena();
+           })
+        << u"ordena per nom"_qs << 3;
+    QTest::newRow("una importació") << tres + "xx" << Canvi([](ClasseOberta& c) {
+        c.afegeix(bytesDe({{u"Nou, Nil"_qs}, {u"Nova, Ona"_qs}}), u"importa 2 alumnes"_qs);
+    }) << u"importa 2 alumnes"_qs << 1;
+}
+
+void TestClasseOberta::desfesIRefesCadaCanvi() {
+    QFETCH(QByteArray, abans);
+    QFETCH(std::function<void(ClasseOberta&)>, canvi);
+    QFETCH(QString, text);
+    QFETCH(int, mostratDesfet);
+    Classe c(abans);
+    struct stat estat {};
+    QCOMPARE(::chmod(QFile::encodeName(c.cami).constData(), 0640), 0);
+
+    canvi(c.classe);
+    const QByteArray despres = c.bytes();
+    QVERIFY(despres != abans);
+    QCOMPARE(c.classe.historia().undoText(), text);
+
+    QCOMPARE(c.classe.desfes(), std::optional<qint16>(qint16(mostratDesfet)));
+    QCOMPARE(c.bytes(), abans);
+    QCOMPARE(c.classe.historia().redoText(), text);
+    QCOMPARE(c.classe.desfes(), std::nullopt);
+    QVERIFY(c.classe.refes());
+    QCOMPARE(c.bytes(), despres);
+    QVERIFY(c.classe.desfes());
+    QCOMPARE(c.bytes(), abans);
+    // Replaced whole or not, the file keeps its mode and stays where it was.
+    QCOMPARE(::stat(QFile::encodeName(c.cami).constData(), &estat), 0);
+    QCOMPARE(estat.st_mode & 07777, 0640u);
+    QCOMPARE(QDir(c.carpeta.path()).entryList(QDir::Files | QDir::Hidden), QStringList(u"3r B"_qs));
+}
+
+// Bytes put back over what another program wrote would mix the two: refused, and nothing changes.
+void TestClasseOberta::unAltreProgramaHiHaEscrit() {
+    Classe c(bytesDe({{u"Anna"_qs}, {u"Bet"_qs}}), 2);
+    c.classe.elimina();
+    {
+        QFile fitxer(c.cami);
+        QVERIFY(fitxer.open(QIODevice::Append));
+        fitxer.write(bytesDe({{u"Forana"_qs}}));
+    }
+    const QByteArray alterat = c.bytes();
+    QVERIFY_THROWS_EXCEPTION(ErrorCanviExtern, c.classe.desfes());
+    QCOMPARE(c.bytes(), alterat);
+    QVERIFY(!c.classe.historia().canUndo());
+    // Said once; the history starts again from the file as it now is.
+    QCOMPARE(c.classe.desfes(), std::nullopt);
+    c.classe.posaActual(1);
+    c.classe.elimina();
+    QVERIFY(c.classe.desfes());
+    QCOMPARE(c.bytes(), alterat);
+}
+
+void TestClasseOberta::laHistoriaTeUnLimit() {
+    Classe c(bytesDe({{u"Anna"_qs}}));
+    for (int i = 0; i <= ClasseOberta::kLimitHistoria; ++i)
+        c.classe.desa(proves::registre({QString::number(i)}));
+    int desfets = 0;
+    while (c.classe.desfes())
+        ++desfets;
+    QCOMPARE(desfets, ClasseOberta::kLimitHistoria);
+    QCOMPARE(noms(c.bytes()), QStringList(u"0"_qs));
+}
+
+// Every system call of a removal, an ordering, and their undo and redo, failing in turn: the file
+// holds the class before or after, and the history says which.
+void TestClasseOberta::unaFalladaNoDeixaMaiUnaBarreja_data() {
+    QTest::addColumn<QString>("pas");
+    QTest::addColumn<Crida>("crida");
+    const std::pair<const char*, Crida> crides[] = {
+        {"open", Crida::Open},           {"stat", Crida::Stat},           {"fstat", Crida::Fstat},
+        {"flock", Crida::Flock},         {"pread", Crida::Pread},         {"pwrite", Crida::Pwrite},
+        {"fdatasync", Crida::Fdatasync}, {"ftruncate", Crida::Ftruncate}, {"fchmod", Crida::Fchmod},
+        {"linkat", Crida::Linkat},       {"rename", Crida::Rename},       {"fsync", Crida::Fsync},
+        {"close", Crida::Close}};
+    for (const char* pas : {"elimina", "ordena", "desfés", "refés"}) {
+        for (const auto& [nom, crida] : crides)
+            QTest::addRow("%s, %s", pas, nom) << QString::fromUtf8(pas) << crida;
+    }
+}
+
+void TestClasseOberta::unaFalladaNoDeixaMaiUnaBarreja() {
+    QFETCH(QString, pas);
+    QFETCH(Crida, crida);
+    const QByteArray original = bytesDe({{u"Puig"_qs}, {u"Abad"_qs}, {u"Mas"_qs}});
+    Classe c(original, 2);
+    const bool ordena = pas == u"ordena"_qs;
+    const auto fes = [&] { ordena ? c.classe.ordena() : c.classe.elimina(); };
+    if (pas == u"desfés"_qs || pas == u"refés"_qs)
+        fes();
+    if (pas == u"refés"_qs)
+        c.classe.desfes();
+    const QByteArray abans = c.bytes();
+    const int index = c.classe.historia().index();
+
+    c.crides.falla(crida, EIO);
+    try {
+        if (pas == u"desfés"_qs)
+            c.classe.desfes();
+        else if (pas == u"refés"_qs)
+            c.classe.refes();
+        else
+            fes();
+    } catch (const std::exception&) {
+    }
+    c.crides.falla(crida, EIO, 0);
+
+    const QByteArray ara = c.bytes();
+    const bool fet = c.classe.historia().index() != index;
+    QVERIFY(fet ? ara != abans : ara == abans);
+    // What is there is one of the two classes, whole.
+    QVERIFY(ara == original || noms(ara) == QStringList({u"Puig"_qs, u"Mas"_qs}) ||
+            noms(ara) == QStringList({u"Abad"_qs, u"Mas"_qs, u"Puig"_qs}));
+    // The channel goes on: the next change is made and undone.
+    c.classe.posaActual(1);
+    c.classe.desa(proves::registre({u"Vidal"_qs}));
+    QVERIFY(c.classe.desfes());
+    QCOMPARE(c.bytes(), ara);
+}
+
+QTEST_MAIN(TestClasseOberta)
+#include "tst_classe_oberta.moc"
