@@ -273,7 +273,8 @@ class Importador {
             valors[std::size_t(*rol)] =
                 corregit(*rol, text, fila.tipus[std::size_t(i)], fila.linia);
         }
-        // The name as one: given, then the surnames, one space between.
+        // The name as one, "Cognoms, Nom" as school lists write it, so that the class orders by
+        // surname.
         QString nom = valors[std::size_t(Rol::NomComplet)];
         if (nom.isEmpty()) {
             QStringList cognoms;
@@ -284,7 +285,9 @@ class Importador {
             // A name in one column is taken as it is, its spaces included.
             nom = valors[std::size_t(Rol::Nom)];
             if (!cognoms.isEmpty())
-                nom = (QStringList(nom.trimmed()) + cognoms).join(u' ').trimmed();
+                nom = nom.trimmed().isEmpty()
+                          ? cognoms.join(u' ')
+                          : QStringLiteral("%1, %2").arg(cognoms.join(u' '), nom.trimmed());
         }
         if (!nom.isEmpty())
             posa(alumne, record::Camp::Nom, nom, fila.linia);

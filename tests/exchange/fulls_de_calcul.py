@@ -149,8 +149,8 @@ error = ("línia 1: abans de la capçalera, no s'importa\n"
          "columnes no usades: DNI, Alta\n"
          "línia 3, Codi postal: 8001 completat com 08001\n")
 q2x7("importa", "secretaria.xlsx", "de_xlsx", error=error)
-assert valors("de_xlsx")[0] == ["Joan Puig Ferrer", "", "Vic", "08001", "34932112233"], valors("de_xlsx")
-assert valors("de_xlsx")[1][0] == "Anna Roca" and valors("de_xlsx")[1][3] == "08500"
+assert valors("de_xlsx")[0] == ["Puig Ferrer, Joan", "", "Vic", "08001", "34932112233"], valors("de_xlsx")
+assert valors("de_xlsx")[1][0] == "Roca, Anna" and valors("de_xlsx")[1][3] == "08500"
 assert valors("de_xlsx")[2] == ["", "", "", "", ""] and valors("de_xlsx")[3][3] == "17001"
 # The same by its content, from standard input.
 sortida = subprocess.run([programa, "importa", "-", "de_stdin"], stdin=open("secretaria.xlsx", "rb"),

@@ -121,20 +121,20 @@ void TestCsv::llegeix_data() {
     // The school office's lists.
     QTest::newRow("nom i cognoms separats, CP i municipi, un codi postal de quatre xifres")
         << QByteArray("Nom;Primer cognom;Segon cognom;CP;Municipi\nJoan;Puig;Ferrer;8001;Vic\n")
-        << QList<Alumne>{{u"Joan Puig Ferrer"_qs, {}, u"08001"_qs, u"Vic"_qs}}
+        << QList<Alumne>{{u"Puig Ferrer, Joan"_qs, {}, u"08001"_qs, u"Vic"_qs}}
         << QStringList(u"línia 2, Codi postal: 8001 completat com 08001"_qs) << QString();
     QTest::newRow("en castellà, els cognoms abans del nom")
         << QByteArray(
                "Apellido 1;Apellido 2;Nombre;Dirección;Código postal;Población;Teléfono\n"
                "Puig;Ferrer; Joan ;Major, 1;17001;Olot;600\n")
-        << QList<Alumne>{{u"Joan Puig Ferrer"_qs, u"Major, 1"_qs, u"17001"_qs, u"Olot"_qs,
+        << QList<Alumne>{{u"Puig Ferrer, Joan"_qs, u"Major, 1"_qs, u"17001"_qs, u"Olot"_qs,
                           u"600"_qs}}
         << QStringList() << QString();
     QTest::newRow("títol a sobre, columnes que no es fan servir, noms mal escrits")
         << QByteArray(
                "Llista de 3r B;;\n;;\nCognoms;Nom;DNI;Codi  postal:;Tel.;Correu\n"
                "Puig Ferrer;Joan;1234X;25001;973;j@x\n")
-        << QList<Alumne>{{u"Joan Puig Ferrer"_qs, {}, u"25001"_qs, {}, u"973"_qs}}
+        << QList<Alumne>{{u"Puig Ferrer, Joan"_qs, {}, u"25001"_qs, {}, u"973"_qs}}
         << QStringList{u"línies 1 i 2: abans de la capçalera, no s'importen"_qs,
                        u"columnes no usades: DNI, Correu"_qs}
         << QString();
