@@ -11,8 +11,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
+#include <QStringDecoder>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -23,6 +25,8 @@ using record::Camp;
 
 namespace {
 
+constexpr qsizetype kLongitud = record::TipusAlumne::kLongitud;
+
 struct Fila {
     qint16 numero;
     std::array<QString, 3> textos;  // name, town, telephone, as shown
@@ -30,6 +34,26 @@ struct Fila {
     // them when " word" is found here.
     QString paraules;
 };
+
+// What each byte of a record is to a search, asked of the folding once: its letters or digits
+// folded (none for the middle dot, which joins "l·l"), or a space for what separates words.
+const std::array<QString, 256>& plegatsPerByte() {
+    static const std::array<QString, 256> taula = [] {
+        std::array<QString, 256> plegats;
+        QStringDecoder descodificador("windows-1252", QStringConverter::Flag::Stateless);
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            const QString caracter = descodificador.decode(QByteArrayView(&byte, 1));
+            const QString plegat = record::plegat(caracter);
+            plegats[std::size_t(b)] = plegat.isEmpty() ? QString()
+                                      : caracter.isEmpty() || !caracter[0].isLetterOrNumber()
+                                          ? QStringLiteral(" ")
+                                          : plegat;
+        }
+        return plegats;
+    }();
+    return taula;
+}
 
 const QRegularExpression& separadors() {
     static const QRegularExpression separador(QStringLiteral("[^\\p{L}\\p{N}]+"));
@@ -47,20 +71,36 @@ class ModelClasse : public QAbstractTableModel {
         m_files.clear();
         const exchange::VistaRegistres registres(bytes);
         m_files.reserve(std::size_t(registres.nombre()));
+        // One decoding and one folding per record: the list of a full file must come up at once.
+        QStringDecoder descodificador("windows-1252", QStringConverter::Flag::Stateless);
+        const std::array<QString, 256>& plegats = plegatsPerByte();
         for (qsizetype i = 0; i < registres.nombre(); ++i) {
-            const record::TipusAlumne alumne = registres.alumne(i);
-            Fila fila{qint16(i + 1), {}, {}};
-            QString tot;
-            for (const auto& d : record::kDisposicio)
-                tot += alumne.text(d.camp).trimmed() + u' ';
-            if (tot.trimmed().isEmpty())
+            QByteArray registre = registres.bytes(i).toByteArray();
+            registre.append(kLongitud - registre.size(), ' ');
+            const QString text = descodificador.decode(registre);
+            const auto camp = [&text](Camp c) {
+                const record::DisposicioCamp d = record::disposicio(c);
+                return QStringView(text).sliced(d.desplacament, d.amplada).trimmed().toString();
+            };
+            QString paraules;
+            paraules.reserve(kLongitud + 1);
+            bool dinsDUnaParaula = false;
+            for (const char byte : registre) {
+                const QString& plegat = plegats[quint8(byte)];
+                if (plegat.isEmpty())
+                    continue;
+                const bool separa = plegat == u' ';
+                if (!separa && !dinsDUnaParaula)
+                    paraules += u' ';
+                dinsDUnaParaula = !separa;
+                if (!separa)
+                    paraules += plegat;
+            }
+            if (paraules.isEmpty())
                 continue;  // a blank record is nobody to find
-            fila.textos = {alumne.text(Camp::Nom).trimmed(), alumne.text(Camp::Poblacio).trimmed(),
-                           alumne.text(Camp::Telefon).trimmed()};
-            for (const QString& paraula :
-                 record::plegat(tot).split(separadors(), Qt::SkipEmptyParts))
-                fila.paraules += u' ' + paraula;
-            m_files.push_back(std::move(fila));
+            m_files.push_back({qint16(i + 1),
+                               {camp(Camp::Nom), camp(Camp::Poblacio), camp(Camp::Telefon)},
+                               paraules});
         }
         endResetModel();
     }
@@ -151,14 +191,21 @@ DialegCerca::DialegCerca(QWidget* pare) : QDialog(pare) {
     QHeaderView* capcalera = lstAlumnes->horizontalHeader();
     capcalera->setSectionResizeMode(QHeaderView::Interactive);
     capcalera->setStretchLastSection(true);
+    // As wide as the fields it shows: a name of 45 characters, a town of 15, a telephone of 12.
     const int lletra = fontMetrics().averageCharWidth();
-    for (const auto& [columna, amplada] : {std::pair{0, 7}, {1, 34}, {2, 16}})
-        capcalera->resizeSection(columna, amplada * lletra);
+    int amplada = 0;
+    for (const auto& [columna, lletres] : {std::pair{0, 6}, {1, 36}, {2, 16}, {3, 13}}) {
+        capcalera->resizeSection(columna, lletres * lletra);
+        amplada += lletres * lletra;
+    }
+    lstAlumnes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lstAlumnes->setMinimumWidth(amplada + lstAlumnes->verticalScrollBar()->sizeHint().width() +
+                                2 * lstAlumnes->frameWidth());
 
     auto* disposicio = new QVBoxLayout(this);
     disposicio->addWidget(txtCerca);
     disposicio->addWidget(lstAlumnes);
-    resize(76 * lletra, 30 * fontMetrics().height());
+    resize(sizeHint().width(), 30 * fontMetrics().height());
 
     connect(txtCerca, &QLineEdit::textChanged, this, [this](const QString& text) { filtra(text); });
     connect(lstAlumnes, &QAbstractItemView::doubleClicked, this, [this] { tria(); });

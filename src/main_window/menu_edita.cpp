@@ -2,6 +2,7 @@
 // screen, as every move does, and goes no further when that save is given up.
 #include "main_window/dialeg_cerca.h"
 #include "main_window/frm_alumnes.h"
+#include "platform/finestres.h"
 
 #include <QLabel>
 
@@ -93,7 +94,9 @@ void frmAlumnes::Cerca() {
     if (!m_dialegCerca)
         m_dialegCerca = new DialegCerca(this);
     m_dialegCerca->carrega(registres, m_classe.registreActual());
-    if (m_dialegCerca->exec() != QDialog::Accepted || m_acabant || !fitxerObert())
+    const int resposta = m_dialegCerca->exec();
+    platform::tornaElFocus(this);
+    if (resposta != QDialog::Accepted || m_acabant || !fitxerObert())
         return;
     vesAlRegistre(m_dialegCerca->triat());
 }
@@ -105,7 +108,9 @@ void frmAlumnes::VesA() {
     if (!m_dialegVesA)
         m_dialegVesA = new DialegVesA(this);
     m_dialegVesA->prepara(m_classe.registreActual(), m_classe.numRegistres());
-    if (m_dialegVesA->exec() != QDialog::Accepted || m_acabant || !fitxerObert())
+    const int resposta = m_dialegVesA->exec();
+    platform::tornaElFocus(this);
+    if (resposta != QDialog::Accepted || m_acabant || !fitxerObert())
         return;
     vesAlRegistre(m_dialegVesA->numero());
 }

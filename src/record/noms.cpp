@@ -50,6 +50,9 @@ std::vector<int> ordrePerNom(const QStringList& noms) {
 }
 
 QString plegat(QStringView text) {
+    // Most names have no accent: nothing to take apart.
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text.toString().toLower();
     const QString descompost = text.toString().normalized(QString::NormalizationForm_D);
     QString net;
     net.reserve(descompost.size());
