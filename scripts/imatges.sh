@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the README's pictures of the two windows from the real program in a real X server
 # (Xvfb, 96 dpi), with a small student file: docs/dades_alumnes.png and docs/crear_fitxer.png;
-# the Classe menu open, its export dialog and the box after an import: docs/menu_classe.png,
-# docs/exporta.png and docs/importacio.png; and the first page of that file's class list as
+# the Classe menu open, its export dialog, the box after an import and the search dialog:
+# docs/menu_classe.png, docs/exporta.png, docs/importacio.png and docs/cerca.png; and the first page of that file's class list as
 # "q2x7 exporta" prints it: docs/llista.png.
 # The file lies where a teacher keeps one, /home/mestra/Documents, on a /home of its own that only
 # this script sees (a private mount namespace), so that nothing of the machine's /home is touched.
@@ -65,6 +65,14 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
     import -window "$id" "$arrel/docs/importacio.png"
     xdotool key Return
     sleep 0.5
+    xdotool key ctrl+f
+    espera "^Cerca un alumne$"
+    sleep 0.5
+    xdotool type --delay 40 "puig"
+    sleep 0.5
+    import -window "$id" "$arrel/docs/cerca.png"
+    xdotool key Escape
+    sleep 0.5
     # Crear closes the file first: last.
     xdotool key ctrl+shift+n
     espera "^Crear fitxer$"
@@ -79,4 +87,4 @@ xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c '
 "$arrel/build/app/q2x7" exporta "$carpeta/3r B" "$carpeta/3r B.pdf"
 pdftoppm -r 80 -f 1 -l 1 -singlefile -png "$carpeta/3r B.pdf" "$arrel/docs/llista"
 echo "docs/dades_alumnes.png, docs/crear_fitxer.png, docs/menu_classe.png, docs/exporta.png," \
-    "docs/importacio.png and docs/llista.png regenerated"
+    "docs/importacio.png, docs/cerca.png and docs/llista.png regenerated"
