@@ -181,7 +181,10 @@ ClasseOberta::ClasseOberta(platform::SistemaFitxers& fitxer) : m_fitxer(fitxer) 
     m_historia.setUndoLimit(kLimitHistoria);
 }
 
-ClasseOberta::~ClasseOberta() = default;
+ClasseOberta::~ClasseOberta() {
+    // The stack empties itself as it goes, and says so: nobody who listened is there any more.
+    m_historia.blockSignals(true);
+}
 
 void ClasseOberta::posaRecompte(qint64 longitud) {
     try {
