@@ -30,13 +30,19 @@ cp "$carpeta/grup" "$carpeta/grup.abans"
 sota_x '
     programa=$0
     falla() { echo "$*"; kill -KILL $pid 2>/dev/null; exit 1; }
+    # Waits up to 10 s for the condition $1 to hold.
+    fins_que() { for _ in $(seq 50); do eval "$1" && return 0; sleep 0.2; done; return 1; }
+    mida() { stat -c %s "$1"; }
     obre_grup
 
     xdotool key --clearmodifiers ctrl+f
     espera "^Cerca un alumne$" || falla "no search dialog"
     sleep 0.3
-    xdotool type --delay 30 "puig fe"; sleep 0.3; xdotool key Return; sleep 0.5
-    xdotool key --clearmodifiers ctrl+shift+Delete; sleep 0.8
+    xdotool type --delay 30 "puig fe"; sleep 0.3; xdotool key Return
+    finestra=$(xdotool search --name "^Dades alumnes$" | head -1)
+    fins_que "[ \$(xdotool getwindowfocus) = $finestra ]" || falla "the focus is not back"
+    xdotool key --clearmodifiers ctrl+shift+Delete
+    fins_que "[ \$(mida \"\$carpeta/grup\") -eq $((29 * 107)) ]" || falla "no removal"
     python3 - "$carpeta/grup" <<PY || falla "the removal"
 import sys
 dades = open(sys.argv[1], "rb").read()
@@ -44,8 +50,9 @@ assert len(dades) == 29 * 107, len(dades)
 assert b"Puig Ferrer" not in dades
 assert dades[22 * 107:22 * 107 + 9] == b"Alumne 24", dades[22 * 107:22 * 107 + 20]
 PY
-    xdotool key --clearmodifiers ctrl+z; sleep 0.8
-    cmp -s "$carpeta/grup" "$carpeta/grup.abans" || falla "Desfés did not bring back the bytes"
+    xdotool key --clearmodifiers ctrl+z
+    fins_que "cmp -s \"\$carpeta/grup\" \"\$carpeta/grup.abans\"" ||
+        falla "Desfés did not bring back the bytes"
     xdotool key ctrl+q
     espera_final $pid 50 || exit 1
     cmp -s "$carpeta/grup" "$carpeta/grup.abans" || falla "the file changed at the end"
@@ -58,10 +65,11 @@ PY
         sleep 0.3
         xdotool key --clearmodifiers alt+c; sleep 0.3; xdotool key o
     }
-    ordena; sleep 2; xdotool key ctrl+q
+    ordena
+    fins_que "! cmp -s \"\$carpeta/ple\" \"\$carpeta/ple.abans\"" || falla "Ordena per nom changed nothing"
+    xdotool key ctrl+q
     espera_final $pid 50 || exit 1
     cp "$carpeta/ple" "$carpeta/ple.despres"
-    cmp -s "$carpeta/ple.abans" "$carpeta/ple.despres" && falla "Ordena per nom changed nothing"
 
     abans=0; despres=0
     for i in $(seq "$vegades"); do
