@@ -4,8 +4,10 @@ export comu
 
 # Runs the bash script $1 in a new X server at 96 dpi, where it has these functions too; the
 # program to drive, $programa, is its $0. Not exec'd: the caller's exit trap must still run.
+# The server does not reset when its last client goes: a program started just then would find
+# it unable to take a connection.
 sota_x() {
-    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -c 'source "$comu"; '"$1" "$programa"
+    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96 -noreset" bash -c 'source "$comu"; '"$1" "$programa"
 }
 
 # A folder with "grup", a student file of two students (Anna, Berta), removed at exit.
