@@ -1,6 +1,7 @@
 // The Edita menu's costs, for a class of 30 and a full file of 32767: Elimina and Ordena with
-// their flush and each one's Desfés, on the open class as the window calls it; and the search
-// dialog shown with the class in it, and filtered again at each key typed.
+// their flush and each one's Desfés, on the open class as the window calls it; a save within a
+// page and across two; and the search dialog shown with the class in it, and filtered again at
+// each key typed.
 #include "main_window/classe_oberta.h"
 #include "main_window/dialeg_cerca.h"
 #include "principal.h"
@@ -91,6 +92,20 @@ BENCHMARK(BM_Ordena)
     ->ArgsProduct({{30, 32767}, {0, 1}})
     ->ArgNames({"alumnes", "desfes"})
     ->Unit(benchmark::kMillisecond);
+
+// A save of record 38 (within one page of the cache) and of record 39 (across two, so written
+// whole to a new file that takes the name) of a full class.
+void BM_Desa(benchmark::State& estat) {
+    Oberta o(32767);
+    o.classe.posaActual(qint16(estat.range(0)));
+    record::TipusAlumne alumne;
+    int versio = 0;
+    for (auto _ : estat) {
+        alumne.posa(record::Camp::Nom, QString::number(++versio));
+        o.classe.desa(alumne);
+    }
+}
+BENCHMARK(BM_Desa)->Arg(38)->Arg(39)->ArgName("registre")->Unit(benchmark::kMillisecond);
 
 // From the file's bytes to the dialog on screen with its list laid out.
 void BM_CercaMostra(benchmark::State& estat) {

@@ -222,7 +222,24 @@ Escrit SistemaFitxersReal::escriuRegistre(qint16 numero, QByteArrayView registre
             anteriors.reset();
         }
     }
-    escriuIDesa(descriptor, bytes, inici, longitudAbans, anteriors);
+    // The system copies a write into its cache a page at a time, and a kill between two pages
+    // cuts it there: a record that straddles two pages would be left half old, half new. It goes
+    // into a whole new file instead, which takes the old one's place at once. Where that cannot
+    // be (hard links, a folder that takes no new file, a full disk), it is written in place.
+    const qint64 pagina = ::sysconf(_SC_PAGESIZE);
+    if (pagina > 0 && inici / pagina != (inici + bytes.size() - 1) / pagina) {
+        try {
+            QByteArray tot = llegeix(descriptor, 0, qsizetype(longitudAbans));
+            if (tot.size() < inici)
+                tot.append(qsizetype(inici) - tot.size(), '\0');
+            tot.replace(qsizetype(inici), bytes.size(), bytes);
+            substitueix(tot);
+            return {longitudAbans, std::max(longitudAbans, inici + bytes.size()), anteriors};
+        } catch (const ErrorFitxer&) {
+            // Written in place below; once the new file took the name, the same bytes again.
+        }
+    }
+    escriuIDesa(m_descriptor, bytes, inici, longitudAbans, anteriors);
     return {longitudAbans, std::max(longitudAbans, inici + bytes.size()), anteriors};
 }
 

@@ -28,6 +28,8 @@ class TestSistemaFitxers : public QObject {
     void escriureMesEnllaAllargaElFitxer();
     void llegirMesEnllaDonaEspais();
     void registreQueEsTornaALlegir();
+    void unRegistreEntreDuesPaginesVaSencer_data();
+    void unRegistreEntreDuesPaginesVaSencer();
     void errorsDelCanal_data();
     void errorsDelCanal();
     void refusaElQueNoEsUnFitxerNormal();
@@ -55,6 +57,46 @@ void TestSistemaFitxers::obrirCreaElFitxerBuit() {
     fs.tanca();
     QVERIFY(QFileInfo::exists(cami(u"nou"_qs)));
     QCOMPARE(QFileInfo(cami(u"nou"_qs)).size(), 0);
+}
+
+// A kill between the two pages of one write would leave record 39 (bytes 4066 to 4172) half
+// old: it goes into a new file that takes the name. Records within a page, and a file with a
+// second name, are written in place.
+void TestSistemaFitxers::unRegistreEntreDuesPaginesVaSencer_data() {
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<bool>("enllac");
+    QTest::addColumn<bool>("nouFitxer");
+    QTest::newRow("el 39, entre dues pàgines") << 39 << false << true;
+    QTest::newRow("el 38, dins d'una pàgina") << 38 << false << false;
+    QTest::newRow("el 39 d'un fitxer amb dos noms") << 39 << true << false;
+    QTest::newRow("el 77, més enllà del final, entre dues pàgines") << 77 << false << true;
+}
+
+void TestSistemaFitxers::unRegistreEntreDuesPaginesVaSencer() {
+    QFETCH(int, numero);
+    QFETCH(bool, enllac);
+    QFETCH(bool, nouFitxer);
+    const QByteArray abans(40 * 107, 'a');
+    proves::escriuFitxer(cami(u"grup"_qs), abans);
+    if (enllac)
+        QCOMPARE(::link(QFile::encodeName(cami(u"grup"_qs)).constData(),
+                        QFile::encodeName(cami(u"segon"_qs)).constData()),
+                 0);
+    struct stat estat {};
+    ::stat(QFile::encodeName(cami(u"grup"_qs)).constData(), &estat);
+    const ino_t inode = estat.st_ino;
+    SistemaFitxersReal fs;
+    fs.obre(cami(u"grup"_qs), 107);
+
+    fs.escriuRegistre(qint16(numero), QByteArray(107, 'N'));
+
+    QByteArray esperat = abans;
+    esperat.append(std::max<qsizetype>(0, (numero - 1) * 107 - esperat.size()), '\0');
+    esperat.replace((numero - 1) * 107, 107, QByteArray(107, 'N'));
+    QCOMPARE(proves::llegeixFitxer(cami(u"grup"_qs)), esperat);
+    QCOMPARE(fs.llegeixRegistre(qint16(numero)), QByteArray(107, 'N'));
+    ::stat(QFile::encodeName(cami(u"grup"_qs)).constData(), &estat);
+    QCOMPARE(estat.st_ino != inode, nouFitxer);
 }
 
 void TestSistemaFitxers::escriureMesEnllaAllargaElFitxer() {
