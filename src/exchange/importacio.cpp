@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace exchange {
@@ -116,7 +117,30 @@ QString llistaDeLinies(const std::vector<int>& linies) {
     return u"línies "_qs + numeros.join(u", "_qs) + u" i "_qs + ultim;
 }
 
-constexpr std::size_t kFilesPerLaCapcalera = 10;
+// A letterhead is often a dozen lines.
+constexpr std::size_t kFilesPerLaCapcalera = 30;
+
+bool esBuida(const Fila& fila) {
+    for (qsizetype i = 0; i < fila.nombre; ++i) {
+        if (!fila.celles[std::size_t(i)].trimmed().isEmpty())
+            return false;
+    }
+    return true;
+}
+
+// A closing line such as "Total alumnes: 7": one cell, beginning "Total".
+bool esFilaDeTotal(const Fila& fila) {
+    int plenes = 0;
+    bool total = false;
+    for (qsizetype i = 0; i < fila.nombre; ++i) {
+        const QString cella = fila.celles[std::size_t(i)].trimmed();
+        if (cella.isEmpty())
+            continue;
+        ++plenes;
+        total = cella.startsWith(u"total"_qs, Qt::CaseInsensitive);
+    }
+    return plenes == 1 && total;
+}
 
 class Importador {
   public:
@@ -138,6 +162,17 @@ class Importador {
     Importats acaba() {
         if (!m_decidit)
             decideix();
+        // A total line after the last student is no student.
+        if (!m_pendents.empty()) {
+            const Fila& total = m_pendents.front();
+            for (qsizetype i = 0; i < total.nombre; ++i) {
+                if (const QString cella = total.celles[std::size_t(i)].trimmed(); !cella.isEmpty())
+                    m_avisa(QStringLiteral("línia %1: «%2» és una línia de total: no s'importa")
+                                .arg(total.linia)
+                                .arg(cella));
+            }
+            m_pendents.clear();
+        }
         // Spreadsheets leave empty rows after the last student.
         m_importats.registres.truncate(m_ultimAmbDades * kLongitudRegistre);
         m_importats.nombre = m_ultimAmbDades;
@@ -188,6 +223,7 @@ class Importador {
 
     void llegeixCapcalera(const Fila& fila) {
         m_rols.assign(std::size_t(fila.nombre), std::nullopt);
+        m_senseNom.assign(std::size_t(fila.nombre), false);
         std::array<qsizetype, kRols> on;
         on.fill(-1);
         QStringList noUsades;
@@ -197,6 +233,8 @@ class Importador {
             if (!rol) {
                 if (!nom.trimmed().isEmpty())
                     noUsades << nom.trimmed();
+                else
+                    m_senseNom[std::size_t(i)] = true;
                 continue;
             }
             qsizetype& abans = on[std::size_t(*rol)];
@@ -251,27 +289,68 @@ class Importador {
         return text;
     }
 
+    // A total line is held until it turns out to be the last: a student after it makes it a row
+    // like any other.
     void afegeix(const Fila& fila) {
+        if (m_pendents.empty() && !esFilaDeTotal(fila)) {
+            afegeixAra(fila);
+            return;
+        }
+        m_pendents.push_back(fila);
+        if (m_pendents.size() == 1 || esBuida(fila))
+            return;
+        for (const Fila& pendent : m_pendents)
+            afegeixAra(pendent);
+        m_pendents.clear();
+    }
+
+    // A column with no name in the header, or past its last, is left out and named once (a
+    // column the header names and the program has no field for was named with the header).
+    void avisaSiNoTeNom(qsizetype columna) {
+        const auto i = std::size_t(columna);
+        if (i < m_rols.size() && !m_senseNom.empty() && !m_senseNom[i])
+            return;
+        if (m_columnesAvisades.insert(columna).second)
+            m_avisa(QStringLiteral("columna %1: no té nom a la capçalera, no s'importa")
+                        .arg(lletresDe(columna)));
+    }
+
+    // A line break or a tab inside a value has no place in a fixed-width field: a space.
+    QString dUnaLinia(QString text, record::Camp camp, int linia) {
+        static const QRegularExpression salt(u"\\r\\n|[\\r\\n\\x{2028}\\x{2029}]"_qs);
+        if (text.contains(salt)) {
+            text.replace(salt, u" "_qs);
+            avisa(linia, camp, u"un salt de línia, canviat per un espai"_qs);
+        }
+        if (text.contains(u'\t')) {
+            text.replace(u'\t', u' ');
+            avisa(linia, camp, u"una tabulació, canviada per un espai"_qs);
+        }
+        return text;
+    }
+
+    void afegeixAra(const Fila& fila) {
         qsizetype nombre = fila.nombre;
         while (nombre > 0 && fila.celles[std::size_t(nombre - 1)].isEmpty())
             --nombre;  // empty cells after the last are no fields
-        if (nombre > qsizetype(m_rols.size()))
-            throw ErrorIntercanvi(QStringLiteral("línia %1: %2 camps, i només hi ha %3 columnes")
-                                      .arg(fila.linia)
-                                      .arg(nombre)
-                                      .arg(m_rols.size()));
         ++m_files;
         record::TipusAlumne alumne;
         std::array<QString, kRols> valors;
         bool ambDades = false;
         for (qsizetype i = 0; i < nombre; ++i) {
-            const std::optional<Rol> rol = m_rols[std::size_t(i)];
             const QString& text = fila.celles[std::size_t(i)];
-            if (!rol || text.isEmpty())
+            const std::optional<Rol> rol =
+                i < qsizetype(m_rols.size()) ? m_rols[std::size_t(i)] : std::nullopt;
+            if (text.isEmpty())
                 continue;
+            if (!rol) {
+                if (!text.trimmed().isEmpty())
+                    avisaSiNoTeNom(i);
+                continue;
+            }
             ambDades = true;
-            valors[std::size_t(*rol)] =
-                corregit(*rol, text, fila.tipus[std::size_t(i)], fila.linia);
+            valors[std::size_t(*rol)] = corregit(*rol, dUnaLinia(text, campDe(*rol), fila.linia),
+                                                 fila.tipus[std::size_t(i)], fila.linia);
         }
         // The name as one, "Cognoms, Nom" as school lists write it, so that the class orders by
         // surname.
@@ -308,7 +387,10 @@ class Importador {
     const Avisos& m_avisa;
     Importats m_importats;
     std::vector<std::optional<Rol>> m_rols;
+    std::vector<bool> m_senseNom;  // header cells left empty
+    std::set<qsizetype> m_columnesAvisades;
     std::vector<Fila> m_primeres;  // until the header is found
+    std::vector<Fila> m_pendents;  // a total line and the rows after it
     bool m_decidit = false;
     int m_files = 0;
     int m_ultimAmbDades = 0;

@@ -74,9 +74,11 @@ void TestCsv::llegeix_data() {
         << QByteArray("Nom;Curs;Email\nAnna;3r;a@b\nBerta;3r;b@c\n")
         << QList<Alumne>{{u"Anna"_qs}, {u"Berta"_qs}}
         << QStringList(u"columnes no usades: Curs, Email"_qs) << QString();
-    QTest::newRow("camp entre cometes de dues línies")
-        << QByteArray("Nom;Adreça\n\"Anna\";\"Major,\n1\"\nBerta;\n")
-        << QList<Alumne>{{u"Anna"_qs, u"Major,\n1"_qs}, {u"Berta"_qs}} << QStringList()
+    QTest::newRow("camp entre cometes de dues línies i una tabulació: un espai per cada, dit")
+        << QByteArray("Nom;Adreça\n\"Anna\";\"Major,\r\n1\"\n\"Berta\tRoca\";\n")
+        << QList<Alumne>{{u"Anna"_qs, u"Major, 1"_qs}, {u"Berta Roca"_qs}}
+        << QStringList{u"línia 2, Adreça: un salt de línia, canviat per un espai"_qs,
+                       u"línia 4, Nom: una tabulació, canviada per un espai"_qs}
         << QString();
     QTest::newRow("Windows-1252, tallat i substituït, amb la línia")
         << QByteArray(
@@ -98,13 +100,32 @@ void TestCsv::llegeix_data() {
     QTest::newRow("cometes sense tancar")
         << QByteArray("Nom\nAnna\n\"Berta\nCarla\n") << QList<Alumne>() << QStringList()
         << u"línia 3: unes cometes que no es tanquen mai"_qs;
-    QTest::newRow("més camps que columnes")
-        << QByteArray("Nom;Adreça\nAnna;Major\nBerta;Major;1\n") << QList<Alumne>() << QStringList()
-        << u"línia 3: 3 camps, i només hi ha 2 columnes"_qs;
+    QTest::newRow("una columna sense nom a la capçalera, o més enllà, es deixa i es diu")
+        << QByteArray("Nom;;Adreça\nAnna;nota;Major\nBerta;;Major;1;x\nCarla;altra;\n")
+        << QList<Alumne>{{u"Anna"_qs, u"Major"_qs}, {u"Berta"_qs, u"Major"_qs}, {u"Carla"_qs}}
+        << QStringList{u"columna B: no té nom a la capçalera, no s'importa"_qs,
+                       u"columna D: no té nom a la capçalera, no s'importa"_qs,
+                       u"columna E: no té nom a la capçalera, no s'importa"_qs}
+        << QString();
+    QTest::newRow("una línia de total al final no és cap alumne")
+        << QByteArray("Nom;CP\nAnna;08001\nBerta;17001\nTotal alumnes: 2;\n;\n")
+        << QList<Alumne>{{u"Anna"_qs, {}, u"08001"_qs}, {u"Berta"_qs, {}, u"17001"_qs}}
+        << QStringList(u"línia 4: «Total alumnes: 2» és una línia de total: no s'importa"_qs)
+        << QString();
+    QTest::newRow("una línia que comença per Total amb alumnes després sí que ho és")
+        << QByteArray("Nom\nTotalment Nova\nTotal\n\nZoe\n")
+        << QList<Alumne>{{u"Totalment Nova"_qs}, {u"Total"_qs}, {u"Zoe"_qs}} << QStringList()
+        << QString();
+    QTest::newRow("la capçalera sota un membret de dotze línies")
+        << QByteArray("Escola\n\n\n\n\n\n\n\n\n\n\nCurs 2026\nNom;Telèfon\nAnna;600\n")
+        << QList<Alumne>{{u"Anna"_qs, {}, {}, {}, u"600"_qs}}
+        << QStringList(u"línies 1 i 12: abans de la capçalera, no s'importen"_qs) << QString();
     QTest::newRow("línies acabades en CR sol, amb la línia de cada problema")
         << QByteArray("Nom;Adreça\rAnna;Carrer de la Llarga Avinguda del Mig, 1\r\"Berta\rB\";\r")
-        << QList<Alumne>{{u"Anna"_qs, u"Carrer de la Llarga Avinguda d"_qs}, {u"Berta\rB"_qs}}
-        << QStringList(u"línia 2, Adreça: tallada a 30 caràcters"_qs) << QString();
+        << QList<Alumne>{{u"Anna"_qs, u"Carrer de la Llarga Avinguda d"_qs}, {u"Berta B"_qs}}
+        << QStringList{u"línia 2, Adreça: tallada a 30 caràcters"_qs,
+                       u"línia 3, Nom: un salt de línia, canviat per un espai"_qs}
+        << QString();
     QTest::newRow("una cometa que no es tanca, després d'un camp de dues línies en CR")
         << QByteArray("Nom\r\"Anna\rB\"\r\"Carla\r") << QList<Alumne>() << QStringList()
         << u"línia 4: unes cometes que no es tanquen mai"_qs;
