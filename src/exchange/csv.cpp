@@ -167,6 +167,7 @@ class LectorCsv final : public LectorFiles {
                        })) {
                 m_ambUtf8 = true;
             }
+            linia = ambTextExplicit(linia);
             if (csv_parse(&m_analitzador, linia.data(), size_t(linia.size()), campLlegit,
                           filaLlegida, this) != size_t(linia.size()))
                 throw ErrorIntercanvi(QStringLiteral("línia %1: unes cometes fora de lloc")
@@ -205,9 +206,26 @@ class LectorCsv final : public LectorFiles {
             csv_set_delim(&m_analitzador, static_cast<unsigned char>(*m_separador));
             return {};
         }
-        if (!m_separador)
-            csv_set_delim(&m_analitzador, static_cast<unsigned char>(separadorDeLaLinia(linia)));
+        if (!m_separador) {
+            m_separador = separadorDeLaLinia(linia);
+            csv_set_delim(&m_analitzador, static_cast<unsigned char>(*m_separador));
+        }
         return linia;
+    }
+
+    // ="08001" is how a CSV asks a spreadsheet to keep 08001 as text, and a field the parser
+    // would refuse as misquoted: it goes on quoted whole, "=""08001""", for the import to read.
+    QByteArrayView ambTextExplicit(QByteArrayView linia) {
+        if (!linia.contains("=\"") || !m_separador)
+            return linia;
+        const QString separador =
+            QRegularExpression::escape(QString(QChar(char16_t(*m_separador))));
+        const QRegularExpression explicit_(
+            QStringLiteral("(^|%1)=\"((?:[^\"]|\"\")*)\"(?=%1|[\r\n]*$)").arg(separador));
+        QString text = QString::fromUtf8(linia);
+        text.replace(explicit_, QStringLiteral("\\1\"=\"\"\\2\"\"\""));
+        m_reescrita = text.toUtf8();
+        return m_reescrita;
     }
 
     // Lines that were not UTF-8 were read as Windows-1252: all of them, or the ones named.
@@ -234,6 +252,7 @@ class LectorCsv final : public LectorFiles {
 
     Entrada& m_entrada;
     std::optional<char> m_separador;
+    QByteArray m_reescrita;
     Avisos m_avisa;
     csv_parser m_analitzador{};
     Fila m_fila;

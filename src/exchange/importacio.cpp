@@ -268,7 +268,7 @@ class Importador {
     }
 
     // What a spreadsheet did to a postal code or a telephone it took for a number, put right or
-    // said.
+    // said. A text cell keeps what was typed, whatever it looks like.
     QString corregit(Rol rol, const QString& text, TipusCella tipus, int linia) {
         static const QRegularExpression quatreXifres(u"^\\d{4}$"_qs);
         static const QRegularExpression exponencial(u"^[+-]?\\d+([.,]\\d+)?[eE][+]?\\d+$"_qs);
@@ -279,7 +279,8 @@ class Importador {
                   QStringLiteral("%1 completat com %2").arg(text, complet));
             return complet;
         }
-        if (rol == Rol::Telefon && exponencial.match(text.trimmed()).hasMatch()) {
+        if (rol == Rol::Telefon && tipus != TipusCella::Text &&
+            exponencial.match(text.trimmed()).hasMatch()) {
             avisa(linia, record::Camp::Telefon,
                   QStringLiteral("%1 és un nombre en forma exponencial, que ha perdut xifres: es "
                                  "deixa buit")
@@ -349,8 +350,18 @@ class Importador {
                 continue;
             }
             ambDades = true;
-            valors[std::size_t(*rol)] = corregit(*rol, dUnaLinia(text, campDe(*rol), fila.linia),
-                                                 fila.tipus[std::size_t(i)], fila.linia);
+            // ="08001", kept as text: no mend for a number a spreadsheet took it for.
+            static const QRegularExpression comText(u"^=\"((?:[^\"]|\"\")*)\"$"_qs);
+            TipusCella tipus = fila.tipus[std::size_t(i)];
+            QString valor = text;
+            if (tipus == TipusCella::SenseTipus) {
+                if (const auto trobat = comText.match(text); trobat.hasMatch()) {
+                    valor = trobat.captured(1).replace(u"\"\""_qs, u"\""_qs);
+                    tipus = TipusCella::Text;
+                }
+            }
+            valors[std::size_t(*rol)] =
+                corregit(*rol, dUnaLinia(valor, campDe(*rol), fila.linia), tipus, fila.linia);
         }
         // The name as one, "Cognoms, Nom" as school lists write it, so that the class orders by
         // surname.

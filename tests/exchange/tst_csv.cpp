@@ -107,6 +107,12 @@ void TestCsv::llegeix_data() {
                        u"columna D: no té nom a la capçalera, no s'importa"_qs,
                        u"columna E: no té nom a la capçalera, no s'importa"_qs}
         << QString();
+    QTest::newRow("=\"08001\" és el text 08001, sense esmenes de nombre")
+        << QByteArray(
+               "Nom,CP,Telèfon\n=\"Anna\",=\"08001\",=\"1E5\"\nBerta,=\"8001\",\"=\"\"x\"\"\"\n")
+        << QList<Alumne>{{u"Anna"_qs, {}, u"08001"_qs, {}, u"1E5"_qs},
+                         {u"Berta"_qs, {}, u"8001"_qs, {}, u"x"_qs}}
+        << QStringList() << QString();
     QTest::newRow("una línia de total al final no és cap alumne")
         << QByteArray("Nom;CP\nAnna;08001\nBerta;17001\nTotal alumnes: 2;\n;\n")
         << QList<Alumne>{{u"Anna"_qs, {}, u"08001"_qs}, {u"Berta"_qs, {}, u"17001"_qs}}
