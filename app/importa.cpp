@@ -15,7 +15,13 @@ namespace ordres {
 using exchange::ErrorIntercanvi;
 
 int importa(const linia_ordres::Importa& peticio) {
-    const exchange::Avisos avisa = [](const QString& avis) { escriuError(avis); };
+    // Said at the end, summed up; a refusal says its reason first.
+    exchange::RecullAvisos recull;
+    const exchange::Avisos avisa = recull.avisos();
+    const auto diguesLesNotes = [&recull] {
+        for (const QString& avis : recull.resum())
+            escriuError(avis);
+    };
     try {
         const QString& fitxer = peticio.fitxer;
         auto& crides = platform::CridesSistema::reals();
@@ -40,9 +46,11 @@ int importa(const linia_ordres::Importa& peticio) {
             desti->write(importats.registres);
             desti->publica();
         }
+        diguesLesNotes();
         return kFet;
     } catch (const ErrorIntercanvi& error) {
         escriuError(u"q2x7: "_qs + error.missatge());
+        diguesLesNotes();
         return kFallat;
     }
 }

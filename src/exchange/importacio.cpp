@@ -3,6 +3,7 @@
 #include "exchange/columnes.h"
 #include "exchange/fitxer_alumnes.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <array>
@@ -408,6 +409,35 @@ class Importador {
 };
 
 }  // namespace
+
+namespace {
+
+// Two notes are of one kind when only their numbers and the names in «» differ.
+QString tipusDeLAvis(const QString& avis) {
+    static const QRegularExpression variable(u"\\d+|«[^»]*»"_qs);
+    return QString(avis).remove(variable);
+}
+
+}  // namespace
+
+void RecullAvisos::afegeix(const QString& avis) {
+    QString tipus = tipusDeLAvis(avis);
+    if (++m_perTipus[tipus] <= kPerTipus)
+        m_guardats.emplace_back(std::move(tipus), avis);
+}
+
+QStringList RecullAvisos::resum() const {
+    QStringList linies;
+    QHash<QString, int> mostrats;
+    for (const auto& [tipus, avis] : m_guardats) {
+        linies << avis;
+        const int totals = m_perTipus.value(tipus);
+        if (++mostrats[tipus] == kPerTipus && totals > kPerTipus)
+            linies << QStringLiteral("i %1 més")
+                          .arg(QLocale(QLocale::English).toString(totals - kPerTipus));
+    }
+    return linies;
+}
 
 Importats importaFiles(LectorFiles& lector, const Avisos& avisa) {
     Importador importador(avisa);

@@ -4,6 +4,11 @@
 #include "exchange/format.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
 
 namespace exchange {
 
@@ -19,5 +24,23 @@ struct Importats {
 // character the code page lacks is reported with its line. Empty rows after the last student
 // are dropped. Throws ErrorIntercanvi, with the line, for rows that cannot be taken whole.
 Importats importaFiles(LectorFiles& lector, const Avisos& avisa);
+
+// An import's notes as a person can read them: of each kind (the same words, whatever lines,
+// numbers and names they hold) the first 20, then one line counting the rest of that kind.
+class RecullAvisos {
+  public:
+    static constexpr int kPerTipus = 20;
+
+    // What the readers and the import are handed; valid while this lives.
+    Avisos avisos() {
+        return [this](const QString& avis) { afegeix(avis); };
+    }
+    void afegeix(const QString& avis);
+    QStringList resum() const;
+
+  private:
+    std::vector<std::pair<QString, QString>> m_guardats;  // the kind, the note
+    QHash<QString, int> m_perTipus;
+};
 
 }  // namespace exchange

@@ -118,10 +118,10 @@ void frmAlumnes::EnganxaAlumnes() {
 void frmAlumnes::importaDe(
     const QString& descripcio,
     const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix) {
-    QStringList avisos;
+    exchange::RecullAvisos recull;
     exchange::Importats importats;
     try {
-        importats = llegeix([&avisos](const QString& avis) { avisos << avis; });
+        importats = llegeix(recull.avisos());
     } catch (const exchange::ErrorIntercanvi& error) {
         avisa(QStringLiteral("No s'ha importat res: %1").arg(error.missatge()));
         return;
@@ -155,7 +155,7 @@ void frmAlumnes::importaDe(
     const QString text = QStringLiteral("%1 %2.").arg(
         importats.nombre == 1 ? u"S'ha afegit"_qs : u"S'han afegit"_qs, alumnes(importats.nombre));
     const bool desfer = m_serveis.caixaImportacio &&
-                        m_serveis.caixaImportacio->mostra(text, avisos, sensePerCanviar());
+                        m_serveis.caixaImportacio->mostra(text, recull.resum(), sensePerCanviar());
     if (!desfer || m_acabant)
         return;
     if (!sensePerCanviar()) {

@@ -129,6 +129,9 @@ espera 1 "q2x7: no es pot llegir «»: no existeix" "$q" importa "" x
 espera 1 "q2x7: no es pot llegir altres: és una carpeta" "$q" importa altres x
 printf 'Nom\r"Anna\r' > cr.csv
 espera 1 "q2x7: línia 2: unes cometes que no es tanquen mai" "$q" importa cr.csv x
+# A refusal says its reason first; notes of one kind past 20 are counted in one line.
+{ printf 'Nom;CP\n'; for i in $(seq 43); do printf 'Alumne %s;8001\n' "$i"; done; printf '"Zoe\n'; } > molts.csv
+espera 1 "q2x7: línia 45: unes cometes que no es tanquen mai\n$(for i in $(seq 2 21); do printf 'línia %s, Codi postal: 8001 completat com 08001\\n' "$i"; done)i 23 més" "$q" importa molts.csv x
 # Input is bounded, in all and by the line, within a 64 MiB address space.
 espera 1 "q2x7: línia 1: passa d'1 MiB, i cap fila d'alumne no en fa tant" "${limit[@]}" "$q" importa /dev/zero x
 yes "" | "${limit[@]}" "$q" importa - x 2>errors && falla "endless input taken"
