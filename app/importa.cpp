@@ -37,7 +37,15 @@ int importa(const linia_ordres::Importa& peticio) {
         exchange::Entrada entrada(peticio.entrada, crides);
         const auto lector =
             exchange::formatDeLEntrada(entrada).lector(entrada, {peticio.separador}, avisa);
-        const exchange::Importats importats = exchange::importaFiles(*lector, avisa);
+        // The names already there, to say which students it holds already.
+        QStringList classe;
+        if (existeix) {
+            exchange::LectorDAlumnes alumnes(fitxer, crides);
+            QByteArray bloc;
+            while (alumnes.seguent(bloc))
+                classe += exchange::nomsDeLaClasse(bloc);
+        }
+        const exchange::Importats importats = exchange::importaFiles(*lector, avisa, classe);
         if (existeix) {
             exchange::afegeixAlumnes(fitxer, importats.registres, crides, avisa);
         } else {

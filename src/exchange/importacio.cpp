@@ -2,6 +2,7 @@
 
 #include "exchange/columnes.h"
 #include "exchange/fitxer_alumnes.h"
+#include "record/noms.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -9,6 +10,7 @@
 #include <array>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 namespace exchange {
@@ -143,9 +145,18 @@ bool esFilaDeTotal(const Fila& fila) {
     return plenes == 1 && total;
 }
 
+// A name as two lists are compared: letter case and accents do not count.
+QString clauDelNom(const QString& nom) {
+    return record::plegat(nom.simplified());
+}
+
 class Importador {
   public:
-    explicit Importador(const Avisos& avisa) : m_avisa(avisa) {
+    Importador(const Avisos& avisa, const QStringList& classe) : m_avisa(avisa) {
+        for (qsizetype i = 0; i < classe.size(); ++i) {
+            if (const QString clau = clauDelNom(classe[i]); !clau.isEmpty())
+                m_noms.try_emplace(clau, Vist{true, int(i + 1)});
+        }
         // Without a header, the export's order.
         m_rols = {Rol::Nom, Rol::Adreca, Rol::Poblacio, Rol::CodiPostal, Rol::Telefon};
     }
@@ -380,8 +391,10 @@ class Importador {
                           ? cognoms.join(u' ')
                           : QStringLiteral("%1, %2").arg(cognoms.join(u' '), nom.trimmed());
         }
-        if (!nom.isEmpty())
+        if (!nom.isEmpty()) {
             posa(alumne, record::Camp::Nom, nom, fila.linia);
+            repetit(alumne.text(record::Camp::Nom).trimmed(), fila.linia);
+        }
         for (const Rol rol : {Rol::Adreca, Rol::Poblacio, Rol::CodiPostal, Rol::Telefon}) {
             if (!valors[std::size_t(rol)].isEmpty())
                 posa(alumne, campDe(rol), valors[std::size_t(rol)], fila.linia);
@@ -396,6 +409,30 @@ class Importador {
             m_ultimAmbDades = m_files;
     }
 
+    // Importing a list twice must not double a class without a word.
+    void repetit(const QString& nom, int linia) {
+        const QString clau = clauDelNom(nom);
+        if (clau.isEmpty())
+            return;
+        const auto [on, nou] = m_noms.try_emplace(clau, Vist{false, linia});
+        if (nou)
+            return;
+        m_avisa(on->second.aLaClasse
+                    ? QStringLiteral("línia %1: «%2» ja és a la classe (registre %3)")
+                          .arg(linia)
+                          .arg(nom)
+                          .arg(on->second.on)
+                    : QStringLiteral("línia %1: «%2» ja surt a la línia %3")
+                          .arg(linia)
+                          .arg(nom)
+                          .arg(on->second.on));
+    }
+
+    struct Vist {
+        bool aLaClasse;
+        int on;  // the record in the class, or the line of the input
+    };
+    std::unordered_map<QString, Vist> m_noms;
     const Avisos& m_avisa;
     Importats m_importats;
     std::vector<std::optional<Rol>> m_rols;
@@ -420,6 +457,15 @@ QString tipusDeLAvis(const QString& avis) {
 
 }  // namespace
 
+QStringList nomsDeLaClasse(QByteArrayView registres) {
+    const VistaRegistres vista(registres);
+    QStringList noms;
+    noms.reserve(vista.nombre());
+    for (qsizetype i = 0; i < vista.nombre(); ++i)
+        noms << vista.alumne(i).text(record::Camp::Nom);
+    return noms;
+}
+
 void RecullAvisos::afegeix(const QString& avis) {
     QString tipus = tipusDeLAvis(avis);
     if (++m_perTipus[tipus] <= kPerTipus)
@@ -439,8 +485,8 @@ QStringList RecullAvisos::resum() const {
     return linies;
 }
 
-Importats importaFiles(LectorFiles& lector, const Avisos& avisa) {
-    Importador importador(avisa);
+Importats importaFiles(LectorFiles& lector, const Avisos& avisa, const QStringList& classe) {
+    Importador importador(avisa, classe);
     while (const Fila* fila = lector.seguent())
         importador.fila(*fila);
     return importador.acaba();

@@ -22,8 +22,14 @@ struct Importats {
 // five columns (any letter case, with or without accents) is a header, else the columns are the
 // export's order; each value is stored as the record stores it, and a value cut or with a
 // character the code page lacks is reported with its line. Empty rows after the last student
-// are dropped. Throws ErrorIntercanvi, with the line, for rows that cannot be taken whole.
-Importats importaFiles(LectorFiles& lector, const Avisos& avisa);
+// are dropped. A student whose name (whatever its letter case and accents) is already among
+// `classe` (the names of the records the rows go after) or earlier in the input is named in a
+// note, and added all the same. Throws ErrorIntercanvi, with the line, for rows that cannot be
+// taken whole.
+Importats importaFiles(LectorFiles& lector, const Avisos& avisa, const QStringList& classe = {});
+
+// The names of a student file's records, in their order, for importaFiles.
+QStringList nomsDeLaClasse(QByteArrayView registres);
 
 // An import's notes as a person can read them: of each kind (the same words, whatever lines,
 // numbers and names they hold) the first 20, then one line counting the rest of that kind.

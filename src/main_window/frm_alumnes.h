@@ -101,8 +101,10 @@ class frmAlumnes : public QMainWindow {
     void creaControls();
     void creaAccions();
     void actualitzaMenus();
-    void importaDe(const QString& descripcio,
-                   const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix);
+    // Reads an import's rows, given the names already in the class.
+    using LlegeixFiles =
+        std::function<exchange::Importats(const exchange::Avisos&, const QStringList& classe)>;
+    void importaDe(const QString& descripcio, const LlegeixFiles& llegeix);
     // Desfés's step, once the screen is saved: the file as before the newest change, and the
     // student it concerned on screen.
     void desfesIMostra();

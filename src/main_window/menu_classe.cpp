@@ -90,10 +90,10 @@ void frmAlumnes::Importa() {
     const QString cami = m_serveis.dialegObrir.obre(kFiltreImportacio);
     if (m_acabant || cami.isEmpty())
         return;
-    importaDe(u"importa"_qs, [&](const exchange::Avisos& avisa) {
+    importaDe(u"importa"_qs, [&](const exchange::Avisos& avisa, const QStringList& classe) {
         exchange::Entrada entrada(cami, m_serveis.sistemaFitxers.cridesDelSistema());
         const auto lector = exchange::formatDeLEntrada(entrada).lector(entrada, {}, avisa);
-        return exchange::importaFiles(*lector, avisa);
+        return exchange::importaFiles(*lector, avisa, classe);
     });
 }
 
@@ -106,22 +106,27 @@ void frmAlumnes::EnganxaAlumnes() {
         avisa(QStringLiteral("El porta-retalls no té cap fila d'alumnes."));
         return;
     }
-    importaDe(u"enganxa"_qs, [&](const exchange::Avisos& avisa) {
+    importaDe(u"enganxa"_qs, [&](const exchange::Avisos& avisa, const QStringList& classe) {
         exchange::Entrada entrada(files, QStringLiteral("el porta-retalls"));
         const auto lector = exchange::formatPerNom(u"csv"_qs)->lector(entrada, {}, avisa);
-        return exchange::importaFiles(*lector, avisa);
+        return exchange::importaFiles(*lector, avisa, classe);
     });
 }
 
 // The rows go after the last student, through this window's own channel (it holds the lock).
 // The box that follows can undo them while the file is as the import left it.
-void frmAlumnes::importaDe(
-    const QString& descripcio,
-    const std::function<exchange::Importats(const exchange::Avisos&)>& llegeix) {
+void frmAlumnes::importaDe(const QString& descripcio, const LlegeixFiles& llegeix) {
     exchange::RecullAvisos recull;
     exchange::Importats importats;
+    QStringList classe;
     try {
-        importats = llegeix(recull.avisos());
+        classe = exchange::nomsDeLaClasse(m_classe.registres());
+    } catch (const std::exception& error) {
+        avisaErrorDeDisc(error);
+        return;
+    }
+    try {
+        importats = llegeix(recull.avisos(), classe);
     } catch (const exchange::ErrorIntercanvi& error) {
         avisa(QStringLiteral("No s'ha importat res: %1").arg(error.missatge()));
         return;

@@ -122,6 +122,10 @@ espera 0 "" "$q" importa llista.CSV nou
 cmp nou "3r B" || falla "import did not give the file back"
 espera 1 "q2x7: nou ja existeix: no s'hi escriu (amb --afegeix, s'hi afegeixen els alumnes al final)" "$q" importa llista.CSV nou
 cmp nou "3r B" || falla "existing file changed"
+# The class's own CSV onto itself: added again, each student named.
+cp "3r B" doble
+espera 0 "línia 2: «Núria Puig i Ferrà» ja és a la classe (registre 1)\nlínia 3: «Jordi Casals Roca» ja és a la classe (registre 2)\nlínia 4: «Marta Soler Pons» ja és a la classe (registre 3)" "$q" importa --afegeix llista.CSV doble
+[ "$(wc -c < doble)" -eq $((6 * 107)) ] || falla "the list imported twice"
 printf 'Nom;Adreça\nAnna;Carrer de la Llarga Avinguda del Mig, 1\n' > tallat.csv
 espera 0 "línia 2, Adreça: tallada a 30 caràcters" "$q" importa - tallat < tallat.csv
 # The toolkit's words and the system's English never reach the user.
@@ -141,7 +145,7 @@ grep -qx "q2x7: l'entrada passa de 64 MiB, que és el màxim que llegeix una imp
 # --afegeix: after every record, a partial last one completed with spaces; never into a file of
 # another kind, and never through names given the wrong way round.
 cp parcial afegit
-espera 0 "línia 2, Adreça: tallada a 30 caràcters\nl'últim registre de afegit, el 4, tenia 4 de 107 bytes: s'ha completat amb espais" "$q" importa --afegeix tallat.csv afegit
+espera 0 "línia 2: «Anna» ja és a la classe (registre 4)\nlínia 2, Adreça: tallada a 30 caràcters\nl'últim registre de afegit, el 4, tenia 4 de 107 bytes: s'ha completat amb espais" "$q" importa --afegeix tallat.csv afegit
 cmp afegit <({ cat parcial; printf '%103s' ''; head -c 107 tallat; }) || falla "append bytes"
 cp llista.CSV notes.csv
 espera 1 "q2x7: notes.csv sembla un fitxer .csv, no un fitxer d'alumnes: no s'hi afegeix res (l'ordre és «q2x7 importa --afegeix ENTRADA FITXER»)" "$q" importa --afegeix "3r B" notes.csv

@@ -113,6 +113,15 @@ void TestCsv::llegeix_data() {
         << QList<Alumne>{{u"Anna"_qs, {}, u"08001"_qs, {}, u"1E5"_qs},
                          {u"Berta"_qs, {}, u"8001"_qs, {}, u"x"_qs}}
         << QStringList() << QString();
+    QTest::newRow("un alumne dues vegades a l'entrada es diu, i s'afegeix")
+        << QByteArray("Nom\nPuig Ferrer, Joan\nAnna\nPUIG FERRER,  JOAN\nÀnna\n")
+        << QList<Alumne>{{u"Puig Ferrer, Joan"_qs},
+                         {u"Anna"_qs},
+                         {u"PUIG FERRER,  JOAN"_qs},
+                         {u"Ànna"_qs}}
+        << QStringList{u"línia 4: «PUIG FERRER,  JOAN» ja surt a la línia 2"_qs,
+                       u"línia 5: «Ànna» ja surt a la línia 3"_qs}
+        << QString();
     QTest::newRow("una línia de total al final no és cap alumne")
         << QByteArray("Nom;CP\nAnna;08001\nBerta;17001\nTotal alumnes: 2;\n;\n")
         << QList<Alumne>{{u"Anna"_qs, {}, u"08001"_qs}, {u"Berta"_qs, {}, u"17001"_qs}}
