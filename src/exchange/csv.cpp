@@ -4,6 +4,7 @@
 #include "exchange/columnes.h"
 #include "exchange/entrada.h"
 #include "exchange/format.h"
+#include "exchange/importacio.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -95,6 +96,46 @@ char separadorDeLaLinia(QByteArrayView text) {
     return *mes == 0 ? ';' : candidats[std::size_t(mes - vegades.begin())];
 }
 
+// The code pages a CSV that is not Unicode may be in: what the common spreadsheets' "CSV",
+// "CSV (MS-DOS)" and "CSV (Macintosh)" write. The first is the default.
+struct CodiDePagina {
+    const char* nom;           // as the converter knows it
+    const char16_t* comEsDiu;  // in the note
+};
+constexpr CodiDePagina kCodisDePagina[] = {
+    {"windows-1252", u"Windows-1252"},
+    {"IBM850", u"MS-DOS 850"},
+    {"macintosh", u"Mac Roman"},
+};
+
+// The code page under which the input's first lines name the most known columns, among those
+// that give every byte of them a character (a byte a code page leaves undefined comes out as a
+// control character). Windows-1252 when nothing tells them apart.
+std::size_t codiDePaginaDe(QByteArrayView inici, std::optional<char> separador) {
+    std::size_t millor = 0;
+    int mesColumnes = -1;
+    for (std::size_t i = 0; i < std::size(kCodisDePagina); ++i) {
+        QStringDecoder descodificador(kCodisDePagina[i].nom, QStringConverter::Flag::Stateless);
+        const QString text = descodificador.decode(inici);
+        if (std::any_of(text.begin(), text.end(), [](QChar c) {
+                return c.unicode() >= 0x80 && c.category() == QChar::Other_Control;
+            }))
+            continue;
+        int columnes = 0;
+        const QStringList linies = text.split(QRegularExpression(u"\r\n|\r|\n"_qs));
+        for (qsizetype l = 0; l < std::min<qsizetype>(linies.size(), 30); ++l) {
+            const QChar sep(char16_t(separador.value_or(separadorDeLaLinia(linies[l].toUtf8()))));
+            for (const QString& cella : linies[l].split(sep))
+                columnes += anomenaUnaColumna(cella.trimmed().remove(u'"'));
+        }
+        if (columnes > mesColumnes) {
+            mesColumnes = columnes;
+            millor = i;
+        }
+    }
+    return millor;
+}
+
 // Line ends within a field's text: LF, CRLF and CR alone count one each.
 int finalsDeLinia(QByteArrayView text) {
     int finals = 0;
@@ -131,6 +172,8 @@ class LectorCsv final : public LectorFiles {
         else if (inici.startsWith("\xFE\xFF") ||
                  (inici.size() == 4 && !inici[0] && inici[1] && !inici[2] && inici[3]))
             m_entrada.descodificaUtf16(QStringConverter::Utf16BE);
+        else
+            triaElCodiDePagina();
     }
     ~LectorCsv() override { csv_free(&m_analitzador); }
     LectorCsv(const LectorCsv&) = delete;
@@ -160,7 +203,10 @@ class LectorCsv final : public LectorFiles {
                     m_liniesWindows1252.push_back(m_entrada.numeroDeLinia());
                 ++m_nombreWindows1252;
                 m_desdeWindows1252.truncate(0);
-                record::afegeixComUtf8(linia, m_desdeWindows1252);
+                if (m_codiDePagina == 0)
+                    record::afegeixComUtf8(linia, m_desdeWindows1252);
+                else
+                    m_desdeWindows1252 = QString(m_descodificador->decode(linia)).toUtf8();
                 linia = m_desdeWindows1252;
             } else if (!m_ambUtf8 && std::any_of(linia.begin(), linia.end(), [](char c) {
                            return static_cast<unsigned char>(c) >= 0x80;
@@ -228,12 +274,41 @@ class LectorCsv final : public LectorFiles {
         return m_reescrita;
     }
 
-    // Lines that were not UTF-8 were read as Windows-1252: all of them, or the ones named.
+    // An input that is not UTF-8 in its first lines is read in the code page they say, once
+    // for all; a line that is not UTF-8 in one that is, as Windows-1252.
+    void triaElCodiDePagina() {
+        QByteArrayView inici = m_entrada.inici(64 * 1024);
+        if (inici.startsWith(kMarcaDOrdre))
+            return;
+        // Whole lines only: a character cut at the end says nothing.
+        const qsizetype final = std::max(inici.lastIndexOf('\n'), inici.lastIndexOf('\r'));
+        if (final > 0 && final + 1 < inici.size())
+            inici = inici.first(final + 1);
+        if (inici.isValidUtf8())
+            return;
+        qsizetype desde = 0;
+        for (qsizetype i = 0; i <= inici.size(); ++i) {
+            if (i < inici.size() && inici[i] != '\n' && inici[i] != '\r')
+                continue;
+            const QByteArrayView linia = inici.sliced(desde, i - desde);
+            if (linia.isValidUtf8() && std::any_of(linia.begin(), linia.end(), [](char c) {
+                    return static_cast<unsigned char>(c) >= 0x80;
+                }))
+                return;  // UTF-8 with a line or two of something else
+            desde = i + 1;
+        }
+        m_codiDePagina = codiDePaginaDe(inici, m_separador);
+        m_descodificador.emplace(kCodisDePagina[m_codiDePagina].nom,
+                                 QStringConverter::Flag::Stateless);
+    }
+
+    // Lines that were not UTF-8 were read in a code page: all of them, or the ones named.
     void notaDeLaCodificacio() {
         if (m_nombreWindows1252 == 0)
             return;
         if (!m_ambUtf8) {
-            m_avisa(QStringLiteral("l'entrada no és UTF-8: es llegeix com a Windows-1252"));
+            m_avisa(QStringLiteral("l'entrada no és UTF-8: es llegeix com a %1")
+                        .arg(QString::fromUtf16(kCodisDePagina[m_codiDePagina].comEsDiu)));
             return;
         }
         QStringList linies;
@@ -264,6 +339,8 @@ class LectorCsv final : public LectorFiles {
     int m_liniesDinsDeCamps = 0;
     int m_liniaDespresDeFila = 1;
     QByteArray m_desdeWindows1252;
+    std::size_t m_codiDePagina = 0;  // of kCodisDePagina
+    std::optional<QStringDecoder> m_descodificador;
     QStringDecoder m_utf8{QStringDecoder::Utf8, QStringConverter::Flag::Stateless};
 };
 

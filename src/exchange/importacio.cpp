@@ -457,6 +457,10 @@ QString tipusDeLAvis(const QString& avis) {
 
 }  // namespace
 
+bool anomenaUnaColumna(const QString& cella) {
+    return rolDelNom(cella).has_value();
+}
+
 QStringList nomsDeLaClasse(QByteArrayView registres) {
     const VistaRegistres vista(registres);
     QStringList noms;

@@ -28,6 +28,9 @@ struct Importats {
 // taken whole.
 Importats importaFiles(LectorFiles& lector, const Avisos& avisa, const QStringList& classe = {});
 
+// Whether a header's cell names one of the columns an import knows.
+bool anomenaUnaColumna(const QString& cella);
+
 // The names of a student file's records, in their order, for importaFiles.
 QStringList nomsDeLaClasse(QByteArrayView registres);
 

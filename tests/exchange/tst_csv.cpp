@@ -122,6 +122,26 @@ void TestCsv::llegeix_data() {
         << QStringList{u"línia 4: «PUIG FERRER,  JOAN» ja surt a la línia 2"_qs,
                        u"línia 5: «Ànna» ja surt a la línia 3"_qs}
         << QString();
+    // "CSV (MS-DOS)" and "CSV (Macintosh)": the code page whose header names the columns.
+    QTest::newRow("MS-DOS 850, per la capçalera")
+        << QByteArray(
+               "Nom;Adre\x87"
+               "a;Poblaci\xA2\nN\xA3ria Mart\xA1;Pla\x87"
+               "a;Vic\n")
+        << QList<Alumne>{{u"Núria Martí"_qs, u"Plaça"_qs, {}, u"Vic"_qs}}
+        << QStringList(u"l'entrada no és UTF-8: es llegeix com a MS-DOS 850"_qs) << QString();
+    QTest::newRow("Mac Roman, per la capçalera")
+        << QByteArray(
+               "Nom,Adre\x8D"
+               "a,Tel\x8F"
+               "fon\rN\x9C"
+               "ria,Pla\x8D"
+               "a,93\r")
+        << QList<Alumne>{{u"Núria"_qs, u"Plaça"_qs, {}, {}, u"93"_qs}}
+        << QStringList(u"l'entrada no és UTF-8: es llegeix com a Mac Roman"_qs) << QString();
+    QTest::newRow("un byte que Windows-1252 no té, sense capçalera: MS-DOS 850")
+        << QByteArray("M\x81ller;Major\n") << QList<Alumne>{{u"Müller"_qs, u"Major"_qs}}
+        << QStringList(u"l'entrada no és UTF-8: es llegeix com a MS-DOS 850"_qs) << QString();
     QTest::newRow("una línia de total al final no és cap alumne")
         << QByteArray("Nom;CP\nAnna;08001\nBerta;17001\nTotal alumnes: 2;\n;\n")
         << QList<Alumne>{{u"Anna"_qs, {}, u"08001"_qs}, {u"Berta"_qs, {}, u"17001"_qs}}
