@@ -61,6 +61,9 @@ Opcions:
   --afegeix              afegeix els alumnes al final d'un FITXER que ja existeix: el fitxer
                          queda amb tots els alumnes nous o tal com era, mai a mitges
   --separador ,|;|tab    el separador, si no s'ha de deduir de la primera línia
+  --codificacio utf-8|utf-16|windows-1252|850|mac
+                         la codificació d'un CSV, si no s'ha de deduir (850 és el «CSV
+                         (MS-DOS)» dels fulls de càlcul, i mac el «CSV (Macintosh)»)
   -h, --help             Mostra aquesta ajuda i surt.
 )";
 
@@ -177,8 +180,8 @@ Peticio exporta(const QStringList& llista) {
 }
 
 Peticio importa(const QStringList& llista) {
-    const auto separats =
-        separa(llista, {u"--separador"_qs}, {u"--afegeix"_qs, u"-h"_qs, u"--help"_qs});
+    const auto separats = separa(llista, {u"--separador"_qs, u"--codificacio"_qs},
+                                 {u"--afegeix"_qs, u"-h"_qs, u"--help"_qs});
     if (const auto* error = std::get_if<ErrorDUs>(&separats))
         return *error;
     const Arguments& arguments = std::get<Arguments>(separats);
@@ -193,9 +196,17 @@ Peticio importa(const QStringList& llista) {
         return ErrorDUs{QStringLiteral("importa: sobra «%1»").arg(operands[2])};
 
     Importa peticio{operands[0], operands[1], std::nullopt,
-                    arguments.senyals.contains(u"--afegeix"_qs)};
+                    arguments.senyals.contains(u"--afegeix"_qs), QString()};
     if (const auto error = posaSeparador(arguments.valors, peticio.separador))
         return *error;
+    peticio.codificacio = arguments.valors.value(u"--codificacio"_qs);
+    static const QStringList kCodificacions = {u"utf-8"_qs, u"utf-16"_qs, u"windows-1252"_qs,
+                                               u"850"_qs, u"mac"_qs};
+    if (arguments.valors.contains(u"--codificacio"_qs) &&
+        !kCodificacions.contains(peticio.codificacio))
+        return ErrorDUs{QStringLiteral("codificació desconeguda: %1 (utf-8, utf-16, windows-1252, "
+                                       "850 o mac)")
+                            .arg(peticio.codificacio)};
     return peticio;
 }
 

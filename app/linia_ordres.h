@@ -30,6 +30,7 @@ struct Importa {
     QString fitxer;
     std::optional<char> separador;
     bool afegeix = false;
+    QString codificacio;  // "" to find it in the input
 };
 struct ErrorDUs {
     QString problema;

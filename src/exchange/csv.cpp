@@ -136,6 +136,11 @@ std::size_t codiDePaginaDe(QByteArrayView inici, std::optional<char> separador) 
     return millor;
 }
 
+bool esAscii(QByteArrayView text) {
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
 // Line ends within a field's text: LF, CRLF and CR alone count one each.
 int finalsDeLinia(QByteArrayView text) {
     int finals = 0;
@@ -157,7 +162,8 @@ extern "C" int capEspai(unsigned char) {
 // it is not valid UTF-8, Windows-1252.
 class LectorCsv final : public LectorFiles {
   public:
-    LectorCsv(Entrada& entrada, std::optional<char> separador, const Avisos& avisa)
+    LectorCsv(Entrada& entrada, std::optional<char> separador, const QString& codificacio,
+              const Avisos& avisa)
         : m_entrada(entrada), m_separador(separador), m_avisa(avisa) {
         if (csv_init(&m_analitzador, CSV_STRICT | CSV_STRICT_FINI) != 0)
             throw ErrorIntercanvi(QStringLiteral("no hi ha memòria per llegir el CSV"));
@@ -166,8 +172,21 @@ class LectorCsv final : public LectorFiles {
             csv_set_delim(&m_analitzador, static_cast<unsigned char>(*m_separador));
         // UTF-16, told by its byte-order mark or by the NUL bytes of its ASCII, is read as UTF-8.
         const QByteArrayView inici = m_entrada.inici(4);
-        if (inici.startsWith("\xFF\xFE") ||
-            (inici.size() == 4 && inici[0] && !inici[1] && inici[2] && !inici[3]))
+        // Told: UTF-8 as today, UTF-16 in the order its mark or its NULs say (else little-endian),
+        // a code page for every line.
+        if (codificacio == u"utf-16"_qs) {
+            m_entrada.descodificaUtf16(inici.startsWith("\xFE\xFF") ||
+                                               (inici.size() == 4 && !inici[0])
+                                           ? QStringConverter::Utf16BE
+                                           : QStringConverter::Utf16LE);
+        } else if (codificacio == u"utf-8"_qs) {
+        } else if (!codificacio.isEmpty()) {
+            m_codiDePagina = codificacio == u"850"_qs ? 1 : codificacio == u"mac"_qs ? 2 : 0;
+            m_descodificador.emplace(kCodisDePagina[m_codiDePagina].nom,
+                                     QStringConverter::Flag::Stateless);
+            m_totEnElCodiDePagina = true;
+        } else if (inici.startsWith("\xFF\xFE") ||
+                   (inici.size() == 4 && inici[0] && !inici[1] && inici[2] && !inici[3]))
             m_entrada.descodificaUtf16(QStringConverter::Utf16LE);
         else if (inici.startsWith("\xFE\xFF") ||
                  (inici.size() == 4 && !inici[0] && inici[1] && !inici[2] && inici[3]))
@@ -198,7 +217,7 @@ class LectorCsv final : public LectorFiles {
                 if (linia.isEmpty())
                     continue;  // "sep=;" is no row
             }
-            if (!linia.isValidUtf8()) {
+            if (m_totEnElCodiDePagina ? !esAscii(linia) : !linia.isValidUtf8()) {
                 if (m_liniesWindows1252.size() < kLiniesANomenar)
                     m_liniesWindows1252.push_back(m_entrada.numeroDeLinia());
                 ++m_nombreWindows1252;
@@ -341,6 +360,7 @@ class LectorCsv final : public LectorFiles {
     QByteArray m_desdeWindows1252;
     std::size_t m_codiDePagina = 0;  // of kCodisDePagina
     std::optional<QStringDecoder> m_descodificador;
+    bool m_totEnElCodiDePagina = false;  // told, so no line is taken for UTF-8
     QStringDecoder m_utf8{QStringDecoder::Utf8, QStringConverter::Flag::Stateless};
 };
 
@@ -360,7 +380,7 @@ std::unique_ptr<EscriptorAlumnes> escriptorCsv(QIODevice& sortida, const DadesEx
 
 std::unique_ptr<LectorFiles> lectorCsv(Entrada& entrada, const DadesImportacio& dades,
                                        const Avisos& avisa) {
-    return std::make_unique<LectorCsv>(entrada, dades.separador, avisa);
+    return std::make_unique<LectorCsv>(entrada, dades.separador, dades.codificacio, avisa);
 }
 
 }  // namespace exchange

@@ -70,6 +70,9 @@ class LectorFiles {
 
 struct DadesImportacio {
     std::optional<char> separador;  // found in the input when not given
+    // A CSV's encoding, "utf-8", "utf-16", "windows-1252", "850" or "mac"; found in the input
+    // when empty.
+    QString codificacio;
 };
 
 // One row a format: its name for --format, the extension that picks it, the first bytes that

@@ -131,6 +131,10 @@ espera 0 "línia 2, Adreça: tallada a 30 caràcters" "$q" importa - tallat < ta
 # The toolkit's words and the system's English never reach the user.
 espera 1 "q2x7: no es pot llegir «»: no existeix" "$q" importa "" x
 espera 1 "q2x7: no es pot llegir altres: és una carpeta" "$q" importa altres x
+# The code page told: N\x9Cria is "Nœria" in Windows-1252, which nothing here tells from Mac Roman.
+printf 'Nom\nN\x9Cria\n' > mac.csv
+espera 0 "l'entrada no és UTF-8: es llegeix com a Mac Roman" "$q" importa --codificacio mac mac.csv mac
+[ "$(head -c 5 mac | od -An -tx1 | tr -d ' ')" = 4efa726961 ] || falla "Mac Roman read: $(head -c 5 mac | od -An -tx1)"
 printf 'Nom\r"Anna\r' > cr.csv
 espera 1 "q2x7: línia 2: unes cometes que no es tanquen mai" "$q" importa cr.csv x
 # A refusal says its reason first; notes of one kind past 20 are counted in one line.

@@ -28,10 +28,11 @@ QString descriu(const Peticio& peticio) {
                     e.ambMarcaDOrdre ? QString() : u" sense marca"_qs);
             },
             [](const Importa& i) {
-                return u"importa «%1» a «%2»%3%4"_qs.arg(
+                return u"importa «%1» a «%2»%3%4%5"_qs.arg(
                     i.entrada, i.fitxer,
                     i.separador ? u" sep «%1»"_qs.arg(QChar::fromLatin1(*i.separador)) : QString(),
-                    i.afegeix ? u" afegint"_qs : QString());
+                    i.afegeix ? u" afegint"_qs : QString(),
+                    i.codificacio.isEmpty() ? QString() : u" en "_qs + i.codificacio);
             },
             [](const ErrorDUs& e) { return u"ús: "_qs + e.problema; },
         },
@@ -108,6 +109,11 @@ void TestLiniaOrdres::llegeix_data() {
     fila("importa --afegeix al final, i el separador",
          {u"importa"_qs, u"n.csv"_qs, u"f"_qs, u"--separador"_qs, u";"_qs, u"--afegeix"_qs},
          u"importa «n.csv» a «f» sep «;» afegint"_qs);
+    fila("importa amb la codificació", {u"importa"_qs, u"--codificacio=850"_qs, u"a"_qs, u"f"_qs},
+         u"importa «a» a «f» en 850"_qs);
+    fila("importa amb una codificació desconeguda",
+         {u"importa"_qs, u"--codificacio"_qs, u"latin9"_qs, u"a"_qs, u"f"_qs},
+         u"ús: codificació desconeguda: latin9 (utf-8, utf-16, windows-1252, 850 o mac)"_qs);
     fila("importa sense res", {u"importa"_qs},
          u"ús: importa: falten l'ENTRADA i el FITXER d'alumnes"_qs);
     fila("importa sense FITXER", {u"importa"_qs, u"x.csv"_qs},

@@ -34,7 +34,7 @@ Importacio importaBytes(const QByteArray& entrada, std::optional<char> separador
     const exchange::Avisos avisa = [&](const QString& avis) { resultat.avisos << avis; };
     try {
         exchange::Entrada llegida(cami, platform::CridesSistema::reals());
-        const auto lector = exchange::formatPerNom(format)->lector(llegida, {separador}, avisa);
+        const auto lector = exchange::formatPerNom(format)->lector(llegida, {separador, {}}, avisa);
         const exchange::Importats importats = exchange::importaFiles(*lector, avisa);
         resultat.registres = importats.registres;
         resultat.nombre = importats.nombre;
