@@ -6,6 +6,7 @@
 #include "exchange/full_de_calcul.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QXmlStreamReader>
 
@@ -196,15 +197,35 @@ bool esFormatDeData(int numero, const QString& codi) {
     return net.contains(u'd') || net.contains(u'y') || (net.contains(u'm') && !net.contains(u'h'));
 }
 
-// A date's serial number in the 1900 system, as both office suites keep it.
-QDate dataDelNombre(double nombre) {
-    return QDate(1899, 12, 30).addDays(qint64(std::floor(nombre)));
+// A date's serial number in the 1900 system, as both office suites keep it, or in the 1904
+// system of a workbook that says so.
+QDate dataDelNombre(double nombre, bool sistema1904) {
+    return (sistema1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30))
+        .addDays(qint64(std::floor(nombre)));
+}
+
+// A text's _xHHHH_ escapes (the format's way of writing a control character), _x005F_ being an
+// underscore that starts no escape.
+QString senseEscapades(const QString& text) {
+    if (!text.contains(u"_x"_qs))
+        return text;
+    static const QRegularExpression escapada(u"_x([0-9A-Fa-f]{4})_"_qs);
+    QString net;
+    qsizetype desde = 0;
+    for (auto it = escapada.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch trobada = it.next();
+        net += QStringView(text).sliced(desde, trobada.capturedStart() - desde);
+        net += QChar(char16_t(trobada.captured(1).toUShort(nullptr, 16)));
+        desde = trobada.capturedEnd();
+    }
+    net += QStringView(text).sliced(desde);
+    return net;
 }
 
 class LectorXlsx final : public LectorFiles {
   public:
-    explicit LectorXlsx(Entrada& entrada)
-        : m_arxiu(entrada, QStringLiteral("un full de càlcul .xlsx")) {
+    LectorXlsx(Entrada& entrada, const Avisos& avisa)
+        : m_arxiu(entrada, QStringLiteral("un full de càlcul .xlsx")), m_avisa(avisa) {
         const QString llibre = destiDe(u"_rels/.rels"_qs, u""_qs, u"/officeDocument"_qs);
         if (llibre.isEmpty())
             m_arxiu.refusa(QStringLiteral("no té cap llibre"));
@@ -222,8 +243,13 @@ class LectorXlsx final : public LectorFiles {
     }
 
     const Fila* seguent() override {
-        if (m_filaLlegida == 0 && !llegeixFila())
+        if (m_filaLlegida == 0 && !llegeixFila()) {
+            avisaDeLesAmagades();
             return nullptr;
+        }
+        // Rows hidden in the sheet are not what the teacher sees: left out, and counted.
+        while (m_amagades.contains(m_filaActual + 1))
+            ++m_filaActual;
         // Rows the sheet leaves out are empty rows: record n stays in row n + 1.
         m_fila.nombre = 0;
         ++m_filaActual;
@@ -237,6 +263,14 @@ class LectorXlsx final : public LectorFiles {
     }
 
   private:
+    void avisaDeLesAmagades() {
+        if (m_amagades.isEmpty() || std::exchange(m_amagadesDites, true))
+            return;
+        m_avisa(m_amagades.size() == 1 ? QStringLiteral("1 fila amagada del full: no s'importa")
+                                       : QStringLiteral("%1 files amagades del full: no s'importen")
+                                             .arg(m_amagades.size()));
+    }
+
     // The target of the first relationship of `rels` whose type ends with `tipus`, as a path.
     QString destiDe(const QString& rels, const QString& origen, QStringView tipus) {
         if (!m_arxiu.te(rels))
@@ -253,32 +287,64 @@ class LectorXlsx final : public LectorFiles {
         return {};
     }
 
+    // The first worksheet a person sees: hidden ones (where drop-down lists keep their values),
+    // chart sheets and dialog sheets are skipped, each named in a note.
     QString primerFull(const QString& llibre, const QString& relacions) {
-        QString id;
+        struct Full {
+            QString nom, id;
+            bool amagat;
+        };
+        std::vector<Full> fulls;
         {
             const QByteArray bytes = m_arxiu.llegeix(llibre);
             QXmlStreamReader xml(bytes);
-            while (!xml.atEnd() && id.isEmpty()) {
-                if (seguentToken(xml, m_arxiu) == QXmlStreamReader::StartElement &&
-                    xml.name() == u"sheet") {
-                    for (const QXmlStreamAttribute& a : xml.attributes()) {
+            while (!xml.atEnd()) {
+                if (seguentToken(xml, m_arxiu) != QXmlStreamReader::StartElement)
+                    continue;
+                const QXmlStreamAttributes atributs = xml.attributes();
+                if (xml.name() == u"workbookPr") {
+                    const QStringView sistema = atributs.value(QLatin1String("date1904"));
+                    m_sistema1904 = sistema == u"1" || sistema == u"true";
+                } else if (xml.name() == u"sheet") {
+                    const QStringView estat = atributs.value(QLatin1String("state"));
+                    Full full{atributs.value(QLatin1String("name")).toString(),
+                              {},
+                              !estat.isEmpty() && estat != u"visible"};
+                    for (const QXmlStreamAttribute& a : atributs) {
                         if (a.name() == u"id")
-                            id = a.value().toString();
+                            full.id = a.value().toString();
                     }
+                    fulls.push_back(full);
                 }
             }
         }
-        if (id.isEmpty() || !m_arxiu.te(relacions))
+        if (fulls.empty() || !m_arxiu.te(relacions))
             m_arxiu.refusa(QStringLiteral("no té cap full"));
-        const QByteArray bytes = m_arxiu.llegeix(relacions);
-        QXmlStreamReader xml(bytes);
-        while (!xml.atEnd()) {
-            if (seguentToken(xml, m_arxiu) == QXmlStreamReader::StartElement &&
-                xml.name() == u"Relationship" && xml.attributes().value(QLatin1String("Id")) == id)
-                return camiDeLaPart(llibre,
-                                    xml.attributes().value(QLatin1String("Target")).toString());
+        QHash<QString, std::pair<QString, QString>> relacio;  // id: its type, its target
+        {
+            const QByteArray bytes = m_arxiu.llegeix(relacions);
+            QXmlStreamReader xml(bytes);
+            while (!xml.atEnd()) {
+                if (seguentToken(xml, m_arxiu) == QXmlStreamReader::StartElement &&
+                    xml.name() == u"Relationship")
+                    relacio.insert(xml.attributes().value(QLatin1String("Id")).toString(),
+                                   {xml.attributes().value(QLatin1String("Type")).toString(),
+                                    xml.attributes().value(QLatin1String("Target")).toString()});
+            }
         }
-        m_arxiu.refusa(QStringLiteral("no té cap full"));
+        for (const Full& full : fulls) {
+            const auto [tipus, desti] = relacio.value(full.id);
+            if (full.amagat)
+                m_avisa(QStringLiteral("el full «%1» és amagat: no s'importa").arg(full.nom));
+            else if (!tipus.endsWith(u"/worksheet"_qs))
+                m_avisa(QStringLiteral("el full «%1» no és de cel·les (%2): no s'importa")
+                            .arg(full.nom, tipus.endsWith(u"/chartsheet"_qs)
+                                               ? u"un gràfic"_qs
+                                               : u"un diàleg o macros"_qs));
+            else if (!desti.isEmpty())
+                return camiDeLaPart(llibre, desti);
+        }
+        m_arxiu.refusa(QStringLiteral("no té cap full de cel·les visible"));
     }
 
     // The text of an <si> or <is>: its <t>, or its runs' <t> joined; phonetic runs left out.
@@ -296,7 +362,7 @@ class LectorXlsx final : public LectorFiles {
             else if (token == QXmlStreamReader::EndElement && xml.name() == fi)
                 break;
         }
-        return text;
+        return senseEscapades(text);
     }
 
     void llegeixCadenes(const QString& part) {
@@ -340,6 +406,12 @@ class LectorXlsx final : public LectorFiles {
                 continue;
             const int numero = m_xml.attributes().value(QLatin1String("r")).toInt();
             m_filaLlegida = numero > m_filaActual ? numero : m_filaActual + 1;
+            const QStringView amagada = m_xml.attributes().value(QLatin1String("hidden"));
+            if (amagada == u"1" || amagada == u"true") {
+                m_amagades.insert(m_filaLlegida);
+                m_xml.skipCurrentElement();
+                continue;
+            }
             m_llegida.nombre = 0;
             int columna = 0;
             while (!m_xml.atEnd()) {
@@ -351,7 +423,7 @@ class LectorXlsx final : public LectorFiles {
                     const QStringView referencia = atributs.value(QLatin1String("r"));
                     if (!referencia.isEmpty())
                         columna = columnaDe(referencia);
-                    if (columna < 0 || columna > 1024)
+                    if (columna < 0 || columna > 16383)
                         m_arxiu.refusa(QStringLiteral("una cel·la fora de lloc (%1)")
                                            .arg(referencia.toString()));
                     while (m_llegida.nombre < columna)
@@ -402,19 +474,27 @@ class LectorXlsx final : public LectorFiles {
                 teValor ? textDelBoolea(valor.trimmed() == u"1"_qs) : QString();
         } else if (tipus == u"e") {
             m_llegida.afegeix(TipusCella::Altre) = valor;
+        } else if (tipus == u"d") {  // a date written out, 2023-03-15T00:00:00
+            const QDate data = QDate::fromString(valor.left(10), Qt::ISODate);
+            m_llegida.afegeix(TipusCella::Altre) = data.isValid() ? textDeLaData(data) : valor;
         } else if (!teValor) {
             m_llegida.afegeix();
         } else {
             bool esNombre = false;
             const double nombre = valor.toDouble(&esNombre);
             if (esNombre && m_estilsDeData.contains(estil))
-                m_llegida.afegeix(TipusCella::Altre) = textDeLaData(dataDelNombre(nombre));
+                m_llegida.afegeix(TipusCella::Altre) =
+                    textDeLaData(dataDelNombre(nombre, m_sistema1904));
             else
                 m_llegida.afegeix(TipusCella::Nombre) = esNombre ? textDelNombre(nombre) : valor;
         }
     }
 
     ArxiuZip m_arxiu;
+    Avisos m_avisa;
+    bool m_sistema1904 = false;
+    QSet<int> m_amagades;  // rows hidden by hand or by a filter
+    bool m_amagadesDites = false;
     QStringList m_cadenes;
     QSet<int> m_estilsDeData;
     QXmlStreamReader m_xml;
@@ -430,8 +510,9 @@ std::unique_ptr<EscriptorAlumnes> escriptorXlsx(QIODevice& sortida, const DadesE
     return std::make_unique<EscriptorXlsx>(sortida, dades);
 }
 
-std::unique_ptr<LectorFiles> lectorXlsx(Entrada& entrada, const DadesImportacio&, const Avisos&) {
-    return std::make_unique<LectorXlsx>(entrada);
+std::unique_ptr<LectorFiles> lectorXlsx(Entrada& entrada, const DadesImportacio&,
+                                        const Avisos& avisa) {
+    return std::make_unique<LectorXlsx>(entrada, avisa);
 }
 
 bool esXlsx(Entrada& entrada) {

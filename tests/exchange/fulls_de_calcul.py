@@ -157,6 +157,39 @@ sortida = subprocess.run([programa, "importa", "-", "de_stdin"], stdin=open("sec
                          capture_output=True)
 assert sortida.returncode == 0 and open("de_stdin", "rb").read() == open("de_xlsx", "rb").read()
 
+# The first sheet a person sees: a hidden one (drop-down lists) and a chart sheet before it are
+# skipped and named; a hidden row left out and counted; _xHHHH_ escapes decoded; a text cell
+# "1E5" kept; dates of a 1904 workbook, and dates written out (t="d"), as the spreadsheet shows.
+for epoca, iso in ((openpyxl.utils.datetime.CALENDAR_MAC_1904, False),
+                   (openpyxl.utils.datetime.CALENDAR_WINDOWS_1900, True)):
+    llibre = openpyxl.Workbook()
+    llibre.active.title = "Llistes"
+    llibre.active.append(["Sí"])
+    llibre.active.sheet_state = "hidden"
+    llibre.create_chartsheet("Gràfic")
+    full = llibre.create_sheet("Alumnes")
+    full.append(["Nom", "Adreça", "Població", "Telèfon"])
+    full.append(["Anna", "Major_x0009_3", datetime.date(2023, 3, 15), "1E5"])
+    full.append(["Amagada", "", "", ""])
+    full.append(["Berta", "_x005F_x0009_", "Olot", "600"])
+    full.row_dimensions[3].hidden = True
+    llibre.epoch, llibre.iso_dates = epoca, iso
+    llibre.save("amagats.xlsx")
+    q2x7("importa", "amagats.xlsx", f"amagats{iso}", error=(
+        "el full «Llistes» és amagat: no s'importa\n"
+        "el full «Gràfic» no és de cel·les (un gràfic): no s'importa\n"
+        "1 fila amagada del full: no s'importa\n"
+        "línia 2, Adreça: una tabulació, canviada per un espai\n"))
+    assert valors(f"amagats{iso}") == [["Anna", "Major 3", "15/03/2023", "", "1E5"],
+                                       ["Berta", "_x0009_", "Olot", "", "600"]], valors(f"amagats{iso}")
+    del llibre["Alumnes"]
+    llibre.save("sense_fulls.xlsx")
+    q2x7("importa", "sense_fulls.xlsx", "cap", estat=1, error=(
+        "q2x7: sense_fulls.xlsx no es pot llegir com a un full de càlcul .xlsx: no té cap full "
+        "de cel·les visible\n"
+        "el full «Llistes» és amagat: no s'importa\n"
+        "el full «Gràfic» no és de cel·les (un gràfic): no s'importa\n"))
+
 # In: an .ods made by odfpy: floats, a date, repeated columns and rows, a merged cell, spaces.
 document = OpenDocumentSpreadsheet()
 taula = Table(name="Full1")
