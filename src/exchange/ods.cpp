@@ -332,16 +332,35 @@ class EscriptorOds final : public EscriptorAlumnes {
 
 class LectorOds final : public LectorFiles {
   public:
-    explicit LectorOds(Entrada& entrada)
-        : m_arxiu(entrada, QStringLiteral("un full de càlcul .ods")) {
+    LectorOds(Entrada& entrada, const Avisos& avisa)
+        : m_arxiu(entrada, QStringLiteral("un full de càlcul .ods")), m_avisa(avisa) {
         m_xml.setDevice(&m_arxiu.obre(u"content.xml"_qs));
-        // To the first table.
+        // To the first table a person sees: a hidden one (where drop-down lists keep their
+        // values) is skipped and named. Its style, which comes first, says it is hidden.
+        QSet<QString> estilsAmagats;
+        QString estil;
+        bool algunFull = false;
         while (!m_xml.atEnd()) {
-            if (seguentToken(m_xml, m_arxiu) == QXmlStreamReader::StartElement &&
-                m_xml.name() == u"table" && m_xml.namespaceUri() == kTable)
-                return;
+            if (seguentToken(m_xml, m_arxiu) != QXmlStreamReader::StartElement)
+                continue;
+            const QXmlStreamAttributes atributs = m_xml.attributes();
+            if (m_xml.name() == u"style") {
+                estil = atributs.value(kStyle, QLatin1String("name")).toString();
+            } else if (m_xml.name() == u"table-properties" &&
+                       atributs.value(kTable, QLatin1String("display")) == u"false") {
+                estilsAmagats.insert(estil);
+            } else if (m_xml.name() == u"table" && m_xml.namespaceUri() == kTable) {
+                algunFull = true;
+                if (!estilsAmagats.contains(
+                        atributs.value(kTable, QLatin1String("style-name")).toString()))
+                    return;
+                m_avisa(QStringLiteral("el full «%1» és amagat: no s'importa")
+                            .arg(atributs.value(kTable, QLatin1String("name")).toString()));
+                m_xml.skipCurrentElement();
+            }
         }
-        m_arxiu.refusa(QStringLiteral("no té cap full"));
+        m_arxiu.refusa(algunFull ? QStringLiteral("no té cap full de cel·les visible")
+                                 : QStringLiteral("no té cap full"));
     }
 
     const Fila* seguent() override {
@@ -353,8 +372,17 @@ class LectorOds final : public LectorFiles {
         }
         // Empty rows are given only when a row with something follows them: a sheet ends in a
         // million of them.
-        if (m_buidesPendents == 0 && !llegeixFila())
+        if (m_buidesPendents == 0 && !llegeixFila()) {
+            if (m_amagades > 0)
+                m_avisa(m_amagades == 1
+                            ? QStringLiteral("1 fila amagada del full: no s'importa")
+                            : QStringLiteral("%1 files amagades del full: no s'importen")
+                                  .arg(m_amagades));
+            m_amagades = 0;
             return nullptr;
+        }
+        if (m_buidesPendents == 0)
+            m_numero += std::exchange(m_amagadesAbans, 0);  // the row keeps the sheet's number
         ++m_numero;
         if (m_buidesPendents > 0) {
             --m_buidesPendents;
@@ -384,6 +412,15 @@ class LectorOds final : public LectorFiles {
                 continue;
             const int vegades = std::max(
                 1, m_xml.attributes().value(kTable, QLatin1String("number-rows-repeated")).toInt());
+            // Rows hidden by hand or by a filter are not what the teacher sees: left out, counted.
+            const QStringView visibilitat =
+                m_xml.attributes().value(kTable, QLatin1String("visibility"));
+            if (visibilitat == u"collapse" || visibilitat == u"filter") {
+                m_amagades = std::min(m_amagades + vegades, 1 << 20);
+                m_amagadesAbans = std::min(m_amagadesAbans + vegades, 1 << 20);
+                m_xml.skipCurrentElement();
+                continue;
+            }
             llegeixCelles();
             if (m_llegida.nombre == 0) {
                 buides = std::min(buides + vegades, 1 << 20);
@@ -500,6 +537,9 @@ class LectorOds final : public LectorFiles {
     int m_buidesPendents = 0;
     int m_repeticions = 0;
     int m_numero = 0;
+    Avisos m_avisa;
+    int m_amagades = 0;       // hidden rows, said at the end
+    int m_amagadesAbans = 0;  // hidden rows before the row read
 };
 
 }  // namespace
@@ -508,8 +548,9 @@ std::unique_ptr<EscriptorAlumnes> escriptorOds(QIODevice& sortida, const DadesEx
     return std::make_unique<EscriptorOds>(sortida, dades);
 }
 
-std::unique_ptr<LectorFiles> lectorOds(Entrada& entrada, const DadesImportacio&, const Avisos&) {
-    return std::make_unique<LectorOds>(entrada);
+std::unique_ptr<LectorFiles> lectorOds(Entrada& entrada, const DadesImportacio&,
+                                       const Avisos& avisa) {
+    return std::make_unique<LectorOds>(entrada, avisa);
 }
 
 bool esOds(Entrada& entrada) {

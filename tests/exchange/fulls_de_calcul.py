@@ -190,6 +190,30 @@ for epoca, iso in ((openpyxl.utils.datetime.CALENDAR_MAC_1904, False),
         "el full «Llistes» és amagat: no s'importa\n"
         "el full «Gràfic» no és de cel·les (un gràfic): no s'importa\n"))
 
+# The same in an .ods: a hidden first table skipped and named, a hidden row left out, counted.
+from odf.style import Style, TableProperties
+document = OpenDocumentSpreadsheet()
+amagat = Style(name="amagat", family="table")
+amagat.addElement(TableProperties(display="false"))
+document.automaticstyles.addElement(amagat)
+for nom, estil, files in (("Llistes", amagat, [["Sí"]]),
+                          ("Alumnes", None, [["Nom", "Telèfon"], ["Anna", "1E5"],
+                                             ["Amagada", ""], ["Berta", "600"]])):
+    taula = Table(name=nom, stylename=estil) if estil else Table(name=nom)
+    for i, valors_ in enumerate(files):
+        f = TableRow(visibility="collapse") if valors_[0] == "Amagada" else TableRow()
+        for v in valors_:
+            c = TableCell(valuetype="string")
+            c.addElement(P(text=v))
+            f.addElement(c)
+        taula.addElement(f)
+    document.spreadsheet.addElement(taula)
+document.save("amagats.ods")
+q2x7("importa", "amagats.ods", "amagats_ods", error=(
+    "el full «Llistes» és amagat: no s'importa\n1 fila amagada del full: no s'importa\n"))
+assert valors("amagats_ods") == [["Anna", "", "", "", "1E5"], ["Berta", "", "", "", "600"]], \
+    valors("amagats_ods")
+
 # In: an .ods made by odfpy: floats, a date, repeated columns and rows, a merged cell, spaces.
 document = OpenDocumentSpreadsheet()
 taula = Table(name="Full1")
