@@ -1,4 +1,5 @@
 #include "exchange/entrada.h"
+#include "exchange/errors.h"
 #include "exchange/format.h"
 
 #include <QFileInfo>
@@ -54,6 +55,26 @@ const Format& formatDeLEntrada(Entrada& entrada) {
     for (const Format& format : formats()) {
         if (format.lector && format.esDelFormat && format.esDelFormat(entrada))
             return format;
+    }
+    // What is no list at all is named, rather than refused by a CSV parser for its quotes.
+    struct Inici {
+        const char* bytes;
+        const char16_t* que;
+    };
+    static constexpr Inici kNoSonLlistes[] = {
+        {"%PDF", u"un PDF"},
+        {"\x89PNG", u"una imatge PNG"},
+        {"\xFF\xD8\xFF", u"una imatge JPEG"},
+        {"GIF8", u"una imatge GIF"},
+        {"\xD0\xCF\x11\xE0", u"un document de l'Office d'abans del 2007 (un .xls o un .doc)"},
+        {"BEGIN:VCARD", u"una llista de contactes vCard"},
+    };
+    const QByteArrayView inici = entrada.inici(16);
+    for (const Inici& no : kNoSonLlistes) {
+        if (inici.startsWith(QByteArrayView(no.bytes)))
+            throw ErrorIntercanvi(QStringLiteral("%1 sembla %2, no una llista d'alumnes: deseu-la "
+                                                 "com a .xlsx, .ods o CSV")
+                                      .arg(entrada.nom(), QString::fromUtf16(no.que)));
     }
     return *formatPerNom(u"csv"_qs);
 }

@@ -135,6 +135,10 @@ espera 1 "q2x7: no es pot llegir altres: és una carpeta" "$q" importa altres x
 printf 'Nom\nN\x9Cria\n' > mac.csv
 espera 0 "l'entrada no és UTF-8: es llegeix com a Mac Roman" "$q" importa --codificacio mac mac.csv mac
 [ "$(head -c 5 mac | od -An -tx1 | tr -d ' ')" = 4efa726961 ] || falla "Mac Roman read: $(head -c 5 mac | od -An -tx1)"
+# What is no list is named, not refused for its quotes.
+printf '%%PDF-1.4\n' > llista.pdf; printf '\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1' > vella
+espera 1 "q2x7: llista.pdf sembla un PDF, no una llista d'alumnes: deseu-la com a .xlsx, .ods o CSV" "$q" importa llista.pdf x
+espera 1 "q2x7: vella sembla un document de l'Office d'abans del 2007 (un .xls o un .doc), no una llista d'alumnes: deseu-la com a .xlsx, .ods o CSV" "$q" importa vella x
 printf 'Nom\r"Anna\r' > cr.csv
 espera 1 "q2x7: línia 2: unes cometes que no es tanquen mai" "$q" importa cr.csv x
 # A refusal says its reason first; notes of one kind past 20 are counted in one line.
