@@ -40,6 +40,13 @@ QString textDeLaData(QDate data) {
     return data.toString(u"dd/MM/yyyy");
 }
 
+QString lletresDeColumna(qsizetype columna) {
+    QString lletres;
+    for (qsizetype n = columna + 1; n > 0; n = (n - 1) / 26)
+        lletres.prepend(QChar(char16_t(u'A' + (n - 1) % 26)));
+    return lletres;
+}
+
 QString textDelBoolea(bool valor) {
     return valor ? QStringLiteral("VERTADER") : QStringLiteral("FALS");
 }

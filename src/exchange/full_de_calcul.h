@@ -30,6 +30,8 @@ QString textDelNombre(double nombre);
 // A date as a user here reads it.
 QString textDeLaData(QDate data);
 QString textDelBoolea(bool valor);
+// A column's letters: 0 is A, 26 is AA.
+QString lletresDeColumna(qsizetype columna);
 
 // A spreadsheet's zip, read part by part. Every part is checked before it is inflated: encrypted,
 // larger than kMaximPart once inflated, or inflating to more than kMaximRati times its size, and

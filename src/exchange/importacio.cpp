@@ -2,6 +2,7 @@
 
 #include "exchange/columnes.h"
 #include "exchange/fitxer_alumnes.h"
+#include "exchange/full_de_calcul.h"
 #include "record/noms.h"
 
 #include <QLocale>
@@ -100,14 +101,6 @@ std::optional<Rol> rolDelNom(const QString& nom) {
             return rol;
     }
     return std::nullopt;
-}
-
-// A spreadsheet's column letters: 0 is A, 26 is AA.
-QString lletresDe(qsizetype columna) {
-    QString lletres;
-    for (qsizetype n = columna + 1; n > 0; n = (n - 1) / 26)
-        lletres.prepend(QChar(char16_t(u'A' + (n - 1) % 26)));
-    return lletres;
 }
 
 QString llistaDeLinies(const std::vector<int>& linies) {
@@ -255,7 +248,7 @@ class Importador {
                     QStringLiteral("línia %1: les columnes %2 i %3 (%4 i %5) diuen el mateix; "
                                    "deixeu-ne només una")
                         .arg(QString::number(fila.linia), fila.celles[std::size_t(abans)].trimmed(),
-                             nom.trimmed(), lletresDe(abans), lletresDe(i)));
+                             nom.trimmed(), lletresDeColumna(abans), lletresDeColumna(i)));
             abans = i;
             m_rols[std::size_t(i)] = rol;
         }
@@ -325,7 +318,7 @@ class Importador {
             return;
         if (m_columnesAvisades.insert(columna).second)
             m_avisa(QStringLiteral("columna %1: no té nom a la capçalera, no s'importa")
-                        .arg(lletresDe(columna)));
+                        .arg(lletresDeColumna(columna)));
     }
 
     // A line break or a tab inside a value has no place in a fixed-width field: a space.

@@ -435,6 +435,7 @@ class LectorOds final : public LectorFiles {
     }
 
     void llegeixCelles() {
+        QHash<qsizetype, Fusio> noves;  // merged down from this row: for the next ones
         m_llegida.nombre = 0;
         qsizetype ambText = 0;  // cells up to the last that holds something
         while (!m_xml.atEnd()) {
@@ -454,9 +455,26 @@ class LectorOds final : public LectorFiles {
             const QString text = textDeLaCella();
             if (valor.isNull())
                 valor = text;
-            // A merged cell's value is its first cell's; the cells it covers are empty.
-            if (coberta)
+            const qsizetype columna = m_llegida.nombre;
+            // A merged cell's value is its first cell's; the cells it covers are empty, but for
+            // a cell merged down, whose value belongs to each row it covers.
+            if (coberta) {
                 valor.clear();
+                if (const auto fusio = m_fusions.find(columna); fusio != m_fusions.end()) {
+                    valor = fusio->valor;
+                    tipus = fusio->tipus;
+                    if (--fusio->restants == 0)
+                        m_fusions.erase(fusio);
+                }
+            } else if (const int files =
+                           atributs.value(kTable, QLatin1String("number-rows-spanned")).toInt();
+                       files > 1 && !valor.isEmpty() && columna < 1024) {
+                noves.insert(columna, {valor, tipus, std::min(files - 1, 1 << 16)});
+                m_avisa(QStringLiteral("columna %1: «%2», en una cel·la combinada de %3 files, "
+                                       "es dona a cadascuna")
+                            .arg(lletresDeColumna(columna), valor)
+                            .arg(files));
+            }
             if (valor.isEmpty() && m_llegida.nombre + vegades > 1024) {
                 m_llegida.nombre = ambText;  // a trailing run is no columns
                 continue;
@@ -467,6 +485,7 @@ class LectorOds final : public LectorFiles {
                 ambText = m_llegida.nombre;
         }
         m_llegida.nombre = ambText;
+        m_fusions.insert(noves);
     }
 
     // What a typed cell shows, from its attributes; a null string for text, which is in its
@@ -537,6 +556,12 @@ class LectorOds final : public LectorFiles {
     int m_buidesPendents = 0;
     int m_repeticions = 0;
     int m_numero = 0;
+    struct Fusio {
+        QString valor;
+        TipusCella tipus;
+        int restants;  // rows below that it still covers
+    };
+    QHash<qsizetype, Fusio> m_fusions;  // by column
     Avisos m_avisa;
     int m_amagades = 0;       // hidden rows, said at the end
     int m_amagadesAbans = 0;  // hidden rows before the row read

@@ -214,6 +214,27 @@ q2x7("importa", "amagats.ods", "amagats_ods", error=(
 assert valors("amagats_ods") == [["Anna", "", "", "", "1E5"], ["Berta", "", "", "", "600"]], \
     valors("amagats_ods")
 
+# A town merged down over three students belongs to each of them, with a note.
+document = OpenDocumentSpreadsheet()
+taula = Table(name="Full1")
+for cel_les in ([("Nom", None), ("Població", None)], [("Anna", None), ("Vic", 3)],
+                [("Berta", None), None], [("Carla", None), None], [("Dani", None), ("Olot", None)]):
+    f = TableRow()
+    for c in cel_les:
+        if c is None:
+            f.addElement(CoveredTableCell())
+            continue
+        cel_la = TableCell(valuetype="string", numberrowsspanned=c[1]) if c[1] else \
+            TableCell(valuetype="string")
+        cel_la.addElement(P(text=c[0]))
+        f.addElement(cel_la)
+    taula.addElement(f)
+document.spreadsheet.addElement(taula)
+document.save("fusio.ods")
+q2x7("importa", "fusio.ods", "fusio", error=(
+    "columna B: «Vic», en una cel·la combinada de 3 files, es dona a cadascuna\n"))
+assert [v[2] for v in valors("fusio")] == ["Vic", "Vic", "Vic", "Olot"], valors("fusio")
+
 # In: an .ods made by odfpy: floats, a date, repeated columns and rows, a merged cell, spaces.
 document = OpenDocumentSpreadsheet()
 taula = Table(name="Full1")
