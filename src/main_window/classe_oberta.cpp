@@ -202,7 +202,6 @@ void ClasseOberta::posaRecompte(qint64 longitud) {
 void ClasseOberta::compta() {
     posaRecompte(m_fitxer.longitud());
     anotaEscrit();
-    m_oberta = true;
     RegistreActual = 1;
 }
 
@@ -221,7 +220,6 @@ void ClasseOberta::obre(const QString& cami, qint16 longRegistre) {
 void ClasseOberta::tanca() {
     m_historia.clear();
     m_historiaPerduda = false;
-    m_oberta = false;
     m_fitxer.tanca();
 }
 
@@ -259,7 +257,9 @@ bool ClasseOberta::senseCanvisDeFora() {
 void ClasseOberta::desa(const TipusAlumne& alumne) {
     const qint16 numero = RegistreActual;
     const QByteArray nous = alumne.bytes();
-    historiaVigent();
+    // With nothing to undo there is nothing to forget: a save costs no look at the file first.
+    if (m_historia.count() > 0)
+        historiaVigent();
     const platform::Escrit escrit = m_fitxer.escriuRegistre(numero, nous);
     // Another program that ignores the lock may have added records meanwhile: "Nou" must not
     // hand out their numbers.
@@ -329,9 +329,10 @@ qint16 ClasseOberta::elimina() {
     const qint64 desde = inici(RegistreActual);
     if (RegistreActual < 1 || desde >= longitud)
         return RegistreActual <= m_registresOcupats ? RegistreActual : 0;
-    auto* canvi = new Eliminacio(
-        RegistreActual, m_fitxer.contingut().sliced(desde, std::min(kLongitud, longitud - desde)));
-    return fes(canvi);
+    // The record as it lies, a partial last one as partial: what Desfés puts back.
+    return fes(new Eliminacio(
+        RegistreActual,
+        m_fitxer.llegeixRegistre(RegistreActual).first(std::min(kLongitud, longitud - desde))));
 }
 
 qint16 ClasseOberta::ordena() {

@@ -81,7 +81,6 @@ class ClasseOberta {
     qint16 numRegistres() const { return NumRegistres; }
     // Records whose bytes lie in the file, a partial last one included.
     qint64 registresOcupats() const { return m_registresOcupats; }
-    bool oberta() const { return m_oberta; }
 
   private:
     class Canvi;
@@ -89,7 +88,6 @@ class ClasseOberta {
     class Eliminacio;
     class Ordenacio;
     class Afegits;
-    friend class Canvi;
 
     void posaRecompte(qint64 longitud);
     // After a change this window made: what it leaves is what later steps expect to find.
@@ -109,7 +107,6 @@ class ClasseOberta {
 
     platform::SistemaFitxers& m_fitxer;
     QString m_cami;
-    bool m_oberta = false;
     qint16 RegistreActual = 0;
     qint16 NumRegistres = 0;
     qint16 m_longRegistre = record::TipusAlumne::kLongitud;
