@@ -190,50 +190,38 @@ for epoca, iso in ((openpyxl.utils.datetime.CALENDAR_MAC_1904, False),
         "el full «Llistes» és amagat: no s'importa\n"
         "el full «Gràfic» no és de cel·les (un gràfic): no s'importa\n"))
 
-# The same in an .ods: a hidden first table skipped and named, a hidden row left out, counted.
+# The same in an .ods: a hidden first table skipped and named, a hidden row left out and counted,
+# a town merged down over three students given to each of them, with a note.
 from odf.style import Style, TableProperties
 document = OpenDocumentSpreadsheet()
 amagat = Style(name="amagat", family="table")
 amagat.addElement(TableProperties(display="false"))
 document.automaticstyles.addElement(amagat)
 for nom, estil, files in (("Llistes", amagat, [["Sí"]]),
-                          ("Alumnes", None, [["Nom", "Telèfon"], ["Anna", "1E5"],
-                                             ["Amagada", ""], ["Berta", "600"]])):
+                          ("Alumnes", None, [["Nom", "Població", "Telèfon"],
+                                             ["Anna", ("Vic", 3), "1E5"], ["Berta", None, "600"],
+                                             ["Carla", None, ""], ["Amagada", "", ""],
+                                             ["Dani", "Olot", ""]])):
     taula = Table(name=nom, stylename=estil) if estil else Table(name=nom)
-    for i, valors_ in enumerate(files):
+    for valors_ in files:
         f = TableRow(visibility="collapse") if valors_[0] == "Amagada" else TableRow()
         for v in valors_:
-            c = TableCell(valuetype="string")
-            c.addElement(P(text=v))
+            text_, spanned = v if isinstance(v, tuple) else (v, 1)
+            c = CoveredTableCell() if v is None else \
+                TableCell(valuetype="string", numberrowsspanned=spanned)
+            if v is not None:
+                c.addElement(P(text=text_))
             f.addElement(c)
         taula.addElement(f)
     document.spreadsheet.addElement(taula)
 document.save("amagats.ods")
 q2x7("importa", "amagats.ods", "amagats_ods", error=(
-    "el full «Llistes» és amagat: no s'importa\n1 fila amagada del full: no s'importa\n"))
-assert valors("amagats_ods") == [["Anna", "", "", "", "1E5"], ["Berta", "", "", "", "600"]], \
+    "el full «Llistes» és amagat: no s'importa\n"
+    "columna B: «Vic», en una cel·la combinada de 3 files, es dona a cadascuna\n"
+    "1 fila amagada del full: no s'importa\n"))
+assert valors("amagats_ods") == [["Anna", "", "Vic", "", "1E5"], ["Berta", "", "Vic", "", "600"],
+                                 ["Carla", "", "Vic", "", ""], ["Dani", "", "Olot", "", ""]], \
     valors("amagats_ods")
-
-# A town merged down over three students belongs to each of them, with a note.
-document = OpenDocumentSpreadsheet()
-taula = Table(name="Full1")
-for cel_les in ([("Nom", None), ("Població", None)], [("Anna", None), ("Vic", 3)],
-                [("Berta", None), None], [("Carla", None), None], [("Dani", None), ("Olot", None)]):
-    f = TableRow()
-    for c in cel_les:
-        if c is None:
-            f.addElement(CoveredTableCell())
-            continue
-        cel_la = TableCell(valuetype="string", numberrowsspanned=c[1]) if c[1] else \
-            TableCell(valuetype="string")
-        cel_la.addElement(P(text=c[0]))
-        f.addElement(cel_la)
-    taula.addElement(f)
-document.spreadsheet.addElement(taula)
-document.save("fusio.ods")
-q2x7("importa", "fusio.ods", "fusio", error=(
-    "columna B: «Vic», en una cel·la combinada de 3 files, es dona a cadascuna\n"))
-assert [v[2] for v in valors("fusio")] == ["Vic", "Vic", "Vic", "Olot"], valors("fusio")
 
 # In: an .ods made by odfpy: floats, a date, repeated columns and rows, a merged cell, spaces.
 document = OpenDocumentSpreadsheet()

@@ -58,7 +58,6 @@ class TestMenuEdita : public QObject {
     void vesAlNumero();
     void controlZDesfaPrimerLaCaixa();
     void eliminaIOrdenaDesdeLaFinestra();
-    void unCanviDeForaEsDiu();
 
   private:
     std::unique_ptr<Entorn> m_entorn;
@@ -184,6 +183,19 @@ void TestMenuEdita::eliminaIOrdenaDesdeLaFinestra() {
     QCOMPARE(m_entorn->etiqueta(), u"2"_qs);
     QCOMPARE(m_entorn->missatges.textos(), QStringList());
 
+    // Another program wrote the file since: Refés is refused, said, and nothing changes.
+    {
+        QFile fitxer(m_cami);
+        QVERIFY(fitxer.open(QIODevice::Append));
+        fitxer.write(QByteArray(107, 'y'));
+    }
+    const QByteArray alterat = proves::llegeixFitxer(m_cami);
+    m_entorn->finestra->Refes();
+    QCOMPARE(
+        m_entorn->missatges.textos(),
+        QStringList(u"No es pot refer: un altre programa ha canviat el fitxer des de llavors."_qs));
+    QCOMPARE(proves::llegeixFitxer(m_cami), alterat);
+
     // Emptied, the class shows a blank screen and "1", as an empty file does.
     const QString sol = m_entorn->fitxer(u"sol"_qs, proves::bytesDe({{u"Únic"_qs}}));
     m_entorn->obre(sol);
@@ -191,21 +203,6 @@ void TestMenuEdita::eliminaIOrdenaDesdeLaFinestra() {
     QCOMPARE(m_entorn->etiqueta(), u"1"_qs);
     QCOMPARE(m_entorn->pantalla(), QStringList(5, QString()));
     QCOMPARE(proves::llegeixFitxer(sol), QByteArray());
-}
-
-void TestMenuEdita::unCanviDeForaEsDiu() {
-    m_entorn->finestra->Elimina();
-    {
-        QFile fitxer(m_cami);
-        QVERIFY(fitxer.open(QIODevice::Append));
-        fitxer.write(QByteArray(107, 'y'));
-    }
-    const QByteArray alterat = proves::llegeixFitxer(m_cami);
-    m_entorn->finestra->Desfes();
-    QCOMPARE(m_entorn->missatges.textos(),
-             QStringList(
-                 u"No es pot desfer: un altre programa ha canviat el fitxer des de llavors."_qs));
-    QCOMPARE(proves::llegeixFitxer(m_cami), alterat);
 }
 
 QTEST_MAIN(TestMenuEdita)
