@@ -79,8 +79,6 @@ class ClasseOberta {
 
     qint16 registreActual() const { return RegistreActual; }
     qint16 numRegistres() const { return NumRegistres; }
-    // Records whose bytes lie in the file, a partial last one included.
-    qint64 registresOcupats() const { return m_registresOcupats; }
 
   private:
     class Canvi;

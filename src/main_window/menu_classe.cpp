@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <stdexcept>
 
 namespace {
 
@@ -135,16 +136,15 @@ void frmAlumnes::importaDe(const QString& descripcio, const LlegeixFiles& llegei
         avisa(QStringLiteral("No s'ha importat res: no hi ha cap fila d'alumne."));
         return;
     }
-    if (m_classe.registresOcupats() + importats.nombre > exchange::kMaximRegistres) {
-        avisa(
-            QStringLiteral("No s'ha importat res: en resultarien més de 32767 alumnes, que és el "
-                           "màxim d'un fitxer."));
-        return;
-    }
     qint16 primer = 0;
     try {
         primer = m_classe.afegeix(importats.registres, QStringLiteral("%1 %2").arg(
                                                            descripcio, alumnes(importats.nombre)));
+    } catch (const std::length_error&) {
+        avisa(
+            QStringLiteral("No s'ha importat res: en resultarien més de 32767 alumnes, que és el "
+                           "màxim d'un fitxer."));
+        return;
     } catch (const std::exception& error) {
         avisaErrorDeDisc(error);
         return;
