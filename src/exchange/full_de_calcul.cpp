@@ -47,6 +47,14 @@ QString lletresDeColumna(qsizetype columna) {
     return lletres;
 }
 
+QString avisDeCombinada(qsizetype columna, const QString& valor, int files) {
+    return QStringLiteral(
+               "columna %1: «%2», en una cel·la combinada de %3 files, es dona a "
+               "cadascuna")
+        .arg(lletresDeColumna(columna), valor)
+        .arg(files);
+}
+
 QString textDelBoolea(bool valor) {
     return valor ? QStringLiteral("VERTADER") : QStringLiteral("FALS");
 }

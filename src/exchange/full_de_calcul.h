@@ -32,6 +32,8 @@ QString textDeLaData(QDate data);
 QString textDelBoolea(bool valor);
 // A column's letters: 0 is A, 26 is AA.
 QString lletresDeColumna(qsizetype columna);
+// The note of a cell merged down over `files` rows, whose value each of them takes.
+QString avisDeCombinada(qsizetype columna, const QString& valor, int files);
 
 // A spreadsheet's zip, read part by part. Every part is checked before it is inflated: encrypted,
 // larger than kMaximPart once inflated, or inflating to more than kMaximRati times its size, and

@@ -470,10 +470,7 @@ class LectorOds final : public LectorFiles {
                            atributs.value(kTable, QLatin1String("number-rows-spanned")).toInt();
                        files > 1 && !valor.isEmpty() && columna < 1024) {
                 noves.insert(columna, {valor, tipus, std::min(files - 1, 1 << 16)});
-                m_avisa(QStringLiteral("columna %1: «%2», en una cel·la combinada de %3 files, "
-                                       "es dona a cadascuna")
-                            .arg(lletresDeColumna(columna), valor)
-                            .arg(files));
+                m_avisa(avisDeCombinada(columna, valor, files));
             }
             if (valor.isEmpty() && m_llegida.nombre + vegades > 1024) {
                 m_llegida.nombre = ambText;  // a trailing run is no columns

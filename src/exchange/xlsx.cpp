@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QXmlStreamReader>
 
+#include <map>
+
 #include <xlsxwriter.h>
 
 #include <dlfcn.h>
@@ -224,6 +226,17 @@ QString senseEscapades(const QString& text) {
 
 class LectorXlsx final : public LectorFiles {
   public:
+    static constexpr int kMaximFila = 1 << 20;  // the format's own limits
+    static constexpr int kMaximColumna = 16383;
+    // Far more than a class: a sheet beyond it is no list of students.
+    static constexpr std::size_t kMaximFilesAmbDades = 1 << 17;
+
+    struct Cella {
+        int columna;
+        TipusCella tipus;
+        QString valor;
+    };
+
     LectorXlsx(Entrada& entrada, const Avisos& avisa)
         : m_arxiu(entrada, QStringLiteral("un full de càlcul .xlsx")), m_avisa(avisa) {
         const QString llibre = destiDe(u"_rels/.rels"_qs, u""_qs, u"/officeDocument"_qs);
@@ -240,10 +253,11 @@ class LectorXlsx final : public LectorFiles {
         if (const QString estils = destiDe(relacions, llibre, u"/styles"_qs); !estils.isEmpty())
             llegeixEstils(estils);
         m_xml.setDevice(&m_arxiu.obre(full));
+        llegeixFull();
     }
 
     const Fila* seguent() override {
-        if (m_filaLlegida == 0 && !llegeixFila()) {
+        if (m_seguent == m_files.end()) {
             avisaDeLesAmagades();
             return nullptr;
         }
@@ -252,13 +266,22 @@ class LectorXlsx final : public LectorFiles {
             ++m_filaActual;
         // Rows the sheet leaves out are empty rows: record n stays in row n + 1.
         m_fila.nombre = 0;
-        ++m_filaActual;
-        m_fila.linia = m_filaActual;
-        if (m_filaActual < m_filaLlegida)
+        m_fila.linia = ++m_filaActual;
+        if (m_seguent->first != m_filaActual)
             return &m_fila;
-        std::swap(m_fila, m_llegida);
-        m_fila.linia = m_filaActual;
-        m_filaLlegida = 0;
+        std::vector<Cella>& celles = m_seguent->second;
+        std::stable_sort(celles.begin(), celles.end(),
+                         [](const Cella& a, const Cella& b) { return a.columna < b.columna; });
+        for (const Cella& cella : celles) {
+            while (m_fila.nombre < cella.columna)
+                m_fila.afegeix();
+            if (m_fila.nombre == cella.columna)  // the first of a column written twice
+                m_fila.afegeix(cella.tipus) = cella.valor;
+        }
+        // Trailing empty cells are no columns.
+        while (m_fila.nombre > 0 && m_fila.celles[std::size_t(m_fila.nombre - 1)].isEmpty())
+            --m_fila.nombre;
+        ++m_seguent;
         return &m_fila;
     }
 
@@ -398,51 +421,93 @@ class LectorXlsx final : public LectorFiles {
         }
     }
 
-    // The next <row> of the sheet into m_llegida, its number in m_filaLlegida; false at the end.
-    bool llegeixFila() {
+    // The whole sheet, its rows and cells by their references (a program may write them in any
+    // order), then its merged cells, which come after them.
+    void llegeixFull() {
+        int fila = 0;
         while (!m_xml.atEnd()) {
-            if (seguentToken(m_xml, m_arxiu) != QXmlStreamReader::StartElement ||
-                m_xml.name() != u"row")
+            if (seguentToken(m_xml, m_arxiu) != QXmlStreamReader::StartElement)
+                continue;
+            if (m_xml.name() == u"mergeCell")
+                combina(m_xml.attributes().value(QLatin1String("ref")));
+            if (m_xml.name() != u"row")
                 continue;
             const int numero = m_xml.attributes().value(QLatin1String("r")).toInt();
-            m_filaLlegida = numero > m_filaActual ? numero : m_filaActual + 1;
+            fila = numero > 0 ? numero : fila + 1;
+            if (fila > kMaximFila)
+                m_arxiu.refusa(QStringLiteral("una fila fora de lloc (%1)").arg(fila));
             const QStringView amagada = m_xml.attributes().value(QLatin1String("hidden"));
             if (amagada == u"1" || amagada == u"true") {
-                m_amagades.insert(m_filaLlegida);
+                m_amagades.insert(fila);
                 m_xml.skipCurrentElement();
                 continue;
             }
-            m_llegida.nombre = 0;
+            std::vector<Cella>& celles = m_files[fila];
             int columna = 0;
             while (!m_xml.atEnd()) {
                 const auto token = seguentToken(m_xml, m_arxiu);
                 if (token == QXmlStreamReader::EndElement && m_xml.name() == u"row")
                     break;
-                if (token == QXmlStreamReader::StartElement && m_xml.name() == u"c") {
-                    const QXmlStreamAttributes atributs = m_xml.attributes();
-                    const QStringView referencia = atributs.value(QLatin1String("r"));
-                    if (!referencia.isEmpty())
-                        columna = columnaDe(referencia);
-                    if (columna < 0 || columna > 16383)
-                        m_arxiu.refusa(QStringLiteral("una cel·la fora de lloc (%1)")
-                                           .arg(referencia.toString()));
-                    while (m_llegida.nombre < columna)
-                        m_llegida.afegeix();
-                    llegeixCella(atributs);
-                    ++columna;
-                }
+                if (token != QXmlStreamReader::StartElement || m_xml.name() != u"c")
+                    continue;
+                const QXmlStreamAttributes atributs = m_xml.attributes();
+                const QStringView referencia = atributs.value(QLatin1String("r"));
+                if (!referencia.isEmpty())
+                    columna = columnaDe(referencia);
+                if (columna < 0 || columna > kMaximColumna)
+                    m_arxiu.refusa(
+                        QStringLiteral("una cel·la fora de lloc (%1)").arg(referencia.toString()));
+                Cella cella{columna++, TipusCella::SenseTipus, {}};
+                llegeixCella(atributs, cella);
+                if (!cella.valor.isEmpty())
+                    celles.push_back(std::move(cella));
             }
-            // Trailing empty cells are no columns.
-            while (m_llegida.nombre > 0 &&
-                   m_llegida.celles[std::size_t(m_llegida.nombre - 1)].isEmpty())
-                --m_llegida.nombre;
-            return true;
+            if (m_files.size() > kMaximFilesAmbDades)
+                m_arxiu.refusa(QStringLiteral("té més de %1 files, i una classe no en fa tantes")
+                                   .arg(kMaximFilesAmbDades));
         }
         m_arxiu.tanca();
-        return false;
+        m_seguent = m_files.begin();
     }
 
-    void llegeixCella(const QXmlStreamAttributes& atributs) {
+    // A cell merged down over several rows gives its value to each row it covers; the cells it
+    // covers across stay empty.
+    void combina(QStringView rang) {
+        const qsizetype dosPunts = rang.indexOf(u':');
+        if (dosPunts < 0)
+            return;
+        const auto [columna, primera] = posicioDe(rang.first(dosPunts));
+        const int darrera = posicioDe(rang.sliced(dosPunts + 1)).second;
+        if (columna < 0 || primera <= 0 || darrera <= primera)
+            return;
+        const auto fila = m_files.find(primera);
+        if (fila == m_files.end())
+            return;
+        const auto cella = std::find_if(fila->second.begin(), fila->second.end(),
+                                        [&](const Cella& c) { return c.columna == columna; });
+        if (cella == fila->second.end())
+            return;
+        const Cella valor = *cella;
+        const int files = std::min(darrera, primera + kMaximFila / 16) - primera + 1;
+        m_avisa(avisDeCombinada(columna, valor.valor, files));
+        for (int n = primera + 1; n < primera + files; ++n) {
+            std::vector<Cella>& celles = m_files[n];
+            std::erase_if(celles, [&](const Cella& c) { return c.columna == columna; });
+            celles.push_back(valor);
+        }
+    }
+
+    // "D12" as its column from 0 and its row from 1; -1 and 0 when it is no reference.
+    static std::pair<int, int> posicioDe(QStringView referencia) {
+        qsizetype lletres = 0;
+        while (lletres < referencia.size() && referencia[lletres].isUpper())
+            ++lletres;
+        bool esNombre = false;
+        const int fila = referencia.sliced(lletres).toInt(&esNombre);
+        return {lletres ? columnaDe(referencia) : -1, esNombre && fila <= kMaximFila ? fila : 0};
+    }
+
+    void llegeixCella(const QXmlStreamAttributes& atributs, Cella& cella) {
         const QStringView tipus = atributs.value(QLatin1String("t"));
         const int estil = atributs.value(QLatin1String("s")).toInt();
         QString valor;
@@ -462,31 +527,33 @@ class LectorXlsx final : public LectorFiles {
             }
         }
         if (tipus == u"inlineStr") {
-            m_llegida.afegeix(TipusCella::Text) = enLinia;
+            cella.tipus = TipusCella::Text;
+            cella.valor = enLinia;
         } else if (tipus == u"s") {
             const qsizetype index = valor.toLongLong();
-            m_llegida.afegeix(TipusCella::Text) =
-                index >= 0 && index < m_cadenes.size() ? m_cadenes[index] : QString();
+            cella.tipus = TipusCella::Text;
+            cella.valor = index >= 0 && index < m_cadenes.size() ? m_cadenes[index] : QString();
         } else if (tipus == u"str") {  // a formula's text, as last computed
-            m_llegida.afegeix(TipusCella::Text) = valor;
+            cella.tipus = TipusCella::Text;
+            cella.valor = valor;
         } else if (tipus == u"b") {
-            m_llegida.afegeix(TipusCella::Altre) =
-                teValor ? textDelBoolea(valor.trimmed() == u"1"_qs) : QString();
+            cella.tipus = TipusCella::Altre;
+            cella.valor = teValor ? textDelBoolea(valor.trimmed() == u"1"_qs) : QString();
         } else if (tipus == u"e") {
-            m_llegida.afegeix(TipusCella::Altre) = valor;
+            cella.tipus = TipusCella::Altre;
+            cella.valor = valor;
         } else if (tipus == u"d") {  // a date written out, 2023-03-15T00:00:00
             const QDate data = QDate::fromString(valor.left(10), Qt::ISODate);
-            m_llegida.afegeix(TipusCella::Altre) = data.isValid() ? textDeLaData(data) : valor;
-        } else if (!teValor) {
-            m_llegida.afegeix();
-        } else {
+            cella.tipus = TipusCella::Altre;
+            cella.valor = data.isValid() ? textDeLaData(data) : valor;
+        } else if (teValor) {
             bool esNombre = false;
             const double nombre = valor.toDouble(&esNombre);
-            if (esNombre && m_estilsDeData.contains(estil))
-                m_llegida.afegeix(TipusCella::Altre) =
-                    textDeLaData(dataDelNombre(nombre, m_sistema1904));
-            else
-                m_llegida.afegeix(TipusCella::Nombre) = esNombre ? textDelNombre(nombre) : valor;
+            const bool esData = esNombre && m_estilsDeData.contains(estil);
+            cella.tipus = esData ? TipusCella::Altre : TipusCella::Nombre;
+            cella.valor = esData     ? textDeLaData(dataDelNombre(nombre, m_sistema1904))
+                          : esNombre ? textDelNombre(nombre)
+                                     : valor;
         }
     }
 
@@ -498,9 +565,10 @@ class LectorXlsx final : public LectorFiles {
     QStringList m_cadenes;
     QSet<int> m_estilsDeData;
     QXmlStreamReader m_xml;
+    // What the sheet holds, read whole: the cells with something, by row.
+    std::map<int, std::vector<Cella>> m_files;
+    std::map<int, std::vector<Cella>>::iterator m_seguent;
     Fila m_fila;
-    Fila m_llegida;         // the next row the sheet holds
-    int m_filaLlegida = 0;  // its number; 0 when none is waiting
     int m_filaActual = 0;
 };
 

@@ -255,6 +255,21 @@ assert valors("de_ods") == [["Joan  Puig", "", "Vic", "08001", "34932112233"],
                             ["", "", "", "", ""], ["", "", "", "", ""], ["", "", "", "", ""],
                             ["Anna Roca", "", "Reus", "", "12/09/2024"]], valors("de_ods")
 
+# Rows and cells placed by their references, whatever order they were written in; a town merged
+# down over three rows given to each.
+def celles(fila, *valors):
+    return (f'<row r="{fila}">' + "".join(
+        f'<c r="{ref}" t="inlineStr"><is><t>{t}</t></is></c>' for ref, t in valors) + "</row>").encode()
+open("desordenat.xlsx", "wb").write(reescriu("secretaria.xlsx", FULL, lambda _: (
+    b'<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>'
+    + celles(3, ("A3", "Berta")) + celles(1, ("B1", "Població"), ("A1", "Nom"))
+    + celles(4, ("A4", "Carla")) + celles(2, ("A2", "Anna"), ("B2", "Vic"))
+    + b'</sheetData><mergeCells count="1"><mergeCell ref="B2:B4"/></mergeCells></worksheet>')))
+q2x7("importa", "desordenat.xlsx", "desordenat",
+     error="columna B: «Vic», en una cel·la combinada de 3 files, es dona a cadascuna\n")
+assert [(f[0], f[2]) for f in valors("desordenat")] == [("Anna", "Vic"), ("Berta", "Vic"),
+                                                        ("Carla", "Vic")], valors("desordenat")
+
 # Refused, with nothing written and memory bounded: a damaged zip, a truncated one, a part that
 # inflates past the limit or more than a hundredfold, a document type with entities.
 def xlsx_amb(full_xml):
