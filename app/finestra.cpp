@@ -1,5 +1,5 @@
 // q2x7-finestra: the window "Dades alumnes", and the formats drawn with the toolkit's graphics;
-// started by q2x7, which has decided what to do.
+// q2x7 becomes this program when the command line asks for either, and this reads it again.
 #include "main_window/frm_alumnes.h"
 #include "ordres.h"
 #include "platform/dialeg_obrir.h"
@@ -39,8 +39,10 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const std::optional<linia_ordres::Peticio> peticio = linia_ordres::delProgramaGrafic(arguments);
-    if (!peticio) {
+    const linia_ordres::Peticio peticio = linia_ordres::llegeix(arguments);
+    const auto* exporta = std::get_if<linia_ordres::Exporta>(&peticio);
+    if (!std::holds_alternative<linia_ordres::Finestra>(peticio) &&
+        !(exporta && exporta->format->grafic)) {
         ordres::escriuError(
             QStringLiteral("q2x7-finestra: s'engega amb q2x7; proveu «q2x7 --help»."));
         return ordres::kUs;
@@ -48,7 +50,7 @@ int main(int argc, char* argv[]) {
     int un = 1;  // the toolkit reads no option of ours
 
     // The drawn formats need the toolkit's fonts on its offscreen platform: no display.
-    if (const auto* exporta = std::get_if<linia_ordres::Exporta>(&*peticio)) {
+    if (exporta) {
         ordres::silenciaLesEines();
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(un, argv);
@@ -81,7 +83,7 @@ int main(int argc, char* argv[]) {
     platform::enPerdreLaPantalla([&finestra] { finestra.AcabarSensePantalla(); });
     finestra.show();
     finestra.activateWindow();
-    const QString fitxer = std::get<linia_ordres::Finestra>(*peticio).fitxer;
+    const QString fitxer = std::get<linia_ordres::Finestra>(peticio).fitxer;
     if (!fitxer.isEmpty()) {
         // Absolute: the current directory moves with "Crear fitxer" while the file is open.
         const QString cami = QFileInfo(fitxer).absoluteFilePath();

@@ -7,7 +7,8 @@ namespace linia_ordres {
 
 namespace {
 
-const char* const kAjuda = R"(Ús: q2x7 [FITXER]
+const char16_t* const kAjuda =
+    uR"(Ús: q2x7 [FITXER]
        q2x7 exporta [opcions] FITXER [SORTIDA]
        q2x7 importa [opcions] ENTRADA FITXER
 
@@ -26,30 +27,30 @@ Opcions:
 «q2x7 exporta --help» i «q2x7 importa --help» expliquen cada ordre.
 )";
 
-const char* const kAjudaExporta = R"(Ús: q2x7 exporta [opcions] FITXER [SORTIDA]
+// %1: each format written and what it is for; %2: their names.
+const char16_t* const kAjudaExporta =
+    uR"(Ús: q2x7 exporta [opcions] FITXER [SORTIDA]
 
 Escriu els alumnes del fitxer d'alumnes FITXER a SORTIDA, o a la sortida estàndard si no se'n
 dona cap o és «-». El format surt de l'extensió de SORTIDA:
-  .xlsx  full de càlcul (Excel, LibreOffice): per a una persona; cada cel·la és text
-  .ods   full de càlcul OpenDocument (LibreOffice), igual
-  .csv   per a altres programes: UTF-8 amb marca d'ordre, «;», una fila per registre
-  .vcf   per a un telèfon: vCard 3.0, una targeta per alumne
-  .pdf   una llista de la classe per imprimir, A4 apaïsat
-SORTIDA es fa sencera abans d'ocupar el lloc d'una d'anterior, i en conserva els permisos.
+%1SORTIDA es fa sencera abans d'ocupar el lloc d'una d'anterior, i en conserva els permisos.
 
 Opcions:
-  --format xlsx|ods|csv|vcf|pdf
+  --format %2
                          el format, sigui quina sigui l'extensió (a la sortida estàndard, CSV)
   --separador ,|;|tab    el separador del CSV (per defecte «;»)
   --sense-bom            el CSV sense marca d'ordre
   -h, --help             Mostra aquesta ajuda i surt.
 )";
 
-const char* const kAjudaImporta = R"(Ús: q2x7 importa [opcions] ENTRADA FITXER
+// %1: the spreadsheets read.
+const char16_t* const kAjudaImporta =
+    uR"(Ús: q2x7 importa [opcions] ENTRADA FITXER
 
 Fa el fitxer d'alumnes FITXER amb les files d'ENTRADA («-» per a l'entrada estàndard), un
-registre per fila: el primer full d'un .xlsx o d'un .ods, o un CSV en UTF-8, UTF-16 o
-Windows-1252, amb «;», «,» o tabulador. La capçalera és la primera de les deu primeres files
+registre per fila: el primer full visible d'un %1, o un CSV en UTF-8, UTF-16,
+Windows-1252, MS-DOS 850 o Mac Roman, amb «;», «,» o tabulador. La capçalera és la primera de
+les 30 primeres files
 que anomena columnes (Nom, Cognoms, Primer cognom, Segon cognom, Adreça, Població, Codi
 postal, Telèfon, o com ho diu la secretaria, en català o castellà); les files de damunt i les
 columnes que no es fan servir es diuen. Sense capçalera, les columnes són Nom, Adreça,
@@ -132,9 +133,33 @@ bool demanaAjuda(const Arguments& arguments) {
 
 QString extensionsConegudes() {
     QStringList extensions;
-    for (const exchange::Format& format : exchange::formats())
-        extensions << u'.' + format.extensio;
+    for (const exchange::Format* format : exchange::formatsDExportacio())
+        extensions << u'.' + format->extensions.front();
     return extensions.join(u", "_qs);
+}
+
+QString ajudaExporta() {
+    QString formats;
+    QStringList noms;
+    for (const exchange::Format* format : exchange::formatsDExportacio()) {
+        formats += QStringLiteral("  %1 %2\n")
+                       .arg(u'.' + format->extensions.front(), -6)
+                       .arg(QString::fromUtf16(format->ajuda));
+        noms << format->nom;
+    }
+    return QString::fromUtf16(kAjudaExporta).arg(formats, noms.join(u'|'));
+}
+
+QString ajudaImporta() {
+    QStringList fulls;
+    for (const exchange::Format& format : exchange::formats()) {
+        if (format.lector && format.esDelFormat)
+            fulls << u'.' + format.extensions.front();
+    }
+    const QString llista =
+        fulls.size() < 2 ? fulls.join(QString())
+                         : fulls.mid(0, fulls.size() - 1).join(u", "_qs) + u" o "_qs + fulls.back();
+    return QString::fromUtf16(kAjudaImporta).arg(llista);
 }
 
 Peticio exporta(const QStringList& llista) {
@@ -144,7 +169,7 @@ Peticio exporta(const QStringList& llista) {
         return *error;
     const Arguments& arguments = std::get<Arguments>(separats);
     if (demanaAjuda(arguments))
-        return Ajuda{kAjudaExporta};
+        return Ajuda{ajudaExporta()};
     const QStringList& operands = arguments.operands;
     if (operands.isEmpty())
         return ErrorDUs{QStringLiteral("exporta: falta el FITXER d'alumnes")};
@@ -162,11 +187,11 @@ Peticio exporta(const QStringList& llista) {
     if (arguments.valors.contains(u"--format"_qs)) {
         const QString& nom = arguments.valors[u"--format"_qs];
         peticio.format = exchange::formatPerNom(nom);
-        if (!peticio.format)
+        if (!peticio.format || !peticio.format->ajuda)
             return ErrorDUs{QStringLiteral("format desconegut: %1").arg(nom)};
     } else if (!peticio.sortida.isEmpty()) {
         peticio.format = exchange::formatPerExtensio(peticio.sortida);
-        if (!peticio.format)
+        if (!peticio.format || !peticio.format->ajuda)
             return ErrorDUs{QStringLiteral("no se sap quin format vol dir l'extensió de %1 (%2); "
                                            "digueu-lo amb --format")
                                 .arg(peticio.sortida, extensionsConegudes())};
@@ -186,7 +211,7 @@ Peticio importa(const QStringList& llista) {
         return *error;
     const Arguments& arguments = std::get<Arguments>(separats);
     if (demanaAjuda(arguments))
-        return Ajuda{kAjudaImporta};
+        return Ajuda{ajudaImporta()};
     const QStringList& operands = arguments.operands;
     if (operands.isEmpty())
         return ErrorDUs{QStringLiteral("importa: falten l'ENTRADA i el FITXER d'alumnes")};
@@ -210,8 +235,6 @@ Peticio importa(const QStringList& llista) {
     return peticio;
 }
 
-const QString kDecidit = u"--decidit"_qs;
-
 }  // namespace
 
 Peticio llegeix(const QStringList& llista) {
@@ -228,7 +251,7 @@ Peticio llegeix(const QStringList& llista) {
     const Arguments& arguments = std::get<Arguments>(separats);
     for (const QString& ajuda : {u"-h"_qs, u"--help"_qs, u"-?"_qs, u"--help-all"_qs}) {
         if (arguments.senyals.contains(ajuda))
-            return Ajuda{kAjuda};
+            return Ajuda{QString::fromUtf16(kAjuda)};
     }
     if (arguments.senyals.contains(u"-v"_qs) || arguments.senyals.contains(u"--version"_qs))
         return Versio{};
@@ -236,31 +259,6 @@ Peticio llegeix(const QStringList& llista) {
         return ErrorDUs{QStringLiteral("sobra «%1»: la finestra obre un sol fitxer")
                             .arg(arguments.operands[1])};
     return Finestra{arguments.operands.value(0)};
-}
-
-QStringList perAlProgramaGrafic(const Peticio& peticio) {
-    if (const auto* finestra = std::get_if<Finestra>(&peticio))
-        return {kDecidit, u"finestra"_qs, finestra->fitxer};
-    if (const auto* e = std::get_if<Exporta>(&peticio))
-        return {kDecidit,
-                u"exporta"_qs,
-                e->fitxer,
-                e->sortida,
-                e->format->nom,
-                QString(QChar::fromLatin1(e->separador)),
-                e->ambMarcaDOrdre ? u"1"_qs : u"0"_qs};
-    return {};
-}
-
-std::optional<Peticio> delProgramaGrafic(const QStringList& a) {
-    if (a.size() == 3 && a[0] == kDecidit && a[1] == u"finestra"_qs)
-        return Finestra{a[2]};
-    if (a.size() == 7 && a[0] == kDecidit && a[1] == u"exporta"_qs && a[5].size() == 1) {
-        const exchange::Format* format = exchange::formatPerNom(a[4]);
-        if (format)
-            return Exporta{a[2], a[3], format, char(a[5][0].unicode()), a[6] == u"1"_qs};
-    }
-    return std::nullopt;
 }
 
 }  // namespace linia_ordres

@@ -15,7 +15,7 @@ struct Finestra {
     QString fitxer;  // the student file to open, "" for none
 };
 struct Ajuda {
-    const char* text;
+    QString text;
 };
 struct Versio {};
 struct Exporta {
@@ -41,10 +41,5 @@ using Peticio = std::variant<Finestra, Ajuda, Versio, Exporta, Importa, ErrorDUs
 // "--nom valor" or "--nom=valor"; the last of a repeated option counts; after "--" everything
 // is an operand; "-" alone is one.
 Peticio llegeix(const QStringList& arguments);
-
-// The graphical program takes what was decided (the window, or an export that draws) in these
-// arguments, and nothing else: it decides nothing itself.
-QStringList perAlProgramaGrafic(const Peticio& peticio);
-std::optional<Peticio> delProgramaGrafic(const QStringList& arguments);
 
 }  // namespace linia_ordres

@@ -13,32 +13,18 @@
 
 namespace {
 
-// Installed under libexec beside the prefix's bin; in the build folder, beside this program.
+// Where the build put it, from this program's folder: installed under libexec, or beside it.
 std::filesystem::path programaGrafic() {
     std::error_code error;
     const std::filesystem::path jo = std::filesystem::read_symlink("/proc/self/exe", error);
-    const std::filesystem::path carpeta = jo.parent_path();
-    for (const auto& cami :
-         {carpeta / "../libexec/q2x7/q2x7-finestra", carpeta / "q2x7-finestra"}) {
-        if (::access(cami.c_str(), X_OK) == 0)
-            return cami;
-    }
-    return {};
+    return jo.parent_path() / Q2X7_PROGRAMA_GRAFIC;
 }
 
-// The same process, so that signals and the window system see one program.
-int passaAlProgramaGrafic(char* nom, const linia_ordres::Peticio& peticio) {
+// The same process, so that signals and the window system see one program; it reads the same
+// command line.
+int passaAlProgramaGrafic(char** argv) {
     const std::filesystem::path grafic = programaGrafic();
-    if (!grafic.empty()) {
-        std::vector<QByteArray> arguments;
-        for (const QString& argument : linia_ordres::perAlProgramaGrafic(peticio))
-            arguments.push_back(argument.toLocal8Bit());
-        std::vector<char*> argv{nom};
-        for (QByteArray& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        ::execv(grafic.c_str(), argv.data());
-    }
+    ::execv(grafic.c_str(), argv);
     ordres::escriuError(
         QStringLiteral("q2x7: no es troba q2x7-finestra, la part gràfica del programa"));
     return ordres::kFallat;
@@ -54,19 +40,17 @@ struct Aten {
         return ordres::kUs;
     }
     int operator()(const linia_ordres::Ajuda& ajuda) const {
-        std::fputs(ajuda.text, stdout);
+        std::fputs(ajuda.text.toUtf8().constData(), stdout);
         return ordres::kFet;
     }
     int operator()(const linia_ordres::Versio&) const {
         std::printf("q2x7 %s\n", Q2X7_VERSIO);
         return ordres::kFet;
     }
-    int operator()(const linia_ordres::Finestra& finestra) const {
-        return passaAlProgramaGrafic(argv[0], finestra);
-    }
+    int operator()(const linia_ordres::Finestra&) const { return passaAlProgramaGrafic(argv); }
     int operator()(const linia_ordres::Exporta& exporta) const {
         if (exporta.format->grafic)
-            return passaAlProgramaGrafic(argv[0], exporta);
+            return passaAlProgramaGrafic(argv);
         ordres::silenciaLesEines();
         int un = 1;  // the toolkit reads no option of ours
         QCoreApplication app(un, argv);

@@ -1,5 +1,7 @@
 #include "exchange/fitxer_alumnes.h"
 
+#include "exchange/format.h"
+
 #include "exchange/sortida.h"
 
 #include <QFile>
@@ -87,29 +89,7 @@ bool LectorDAlumnes::seguent(QByteArray& bloc) {
 }
 
 void comprovaQueEsDAlumnes(const QString& cami, QByteArrayView primers) {
-    static constexpr const char* kExtensions[] = {"csv", "vcf", "pdf", "xlsx", "ods"};
-    struct Inici {
-        const char* bytes;
-        const char16_t* que;
-    };
-    static constexpr Inici kInicis[] = {
-        {"\xEF\xBB\xBF", u"un text UTF-8 amb marca d'ordre, com un CSV"},
-        {"\xFF\xFE", u"un text UTF-16"},
-        {"\xFE\xFF", u"un text UTF-16"},
-        {"PK\x03\x04", u"un fitxer zip, com un full de càlcul"},
-        {"%PDF", u"un PDF"},
-        {"BEGIN:VCARD", u"una llista de contactes vCard"},
-    };
-    QString que;
-    const QString extensio = QFileInfo(cami).suffix().toLower();
-    for (const char* e : kExtensions) {
-        if (extensio == QLatin1String(e))
-            que = QStringLiteral("un fitxer .%1").arg(extensio);
-    }
-    for (const Inici& inici : kInicis) {
-        if (que.isEmpty() && primers.startsWith(QByteArrayView(inici.bytes)))
-            que = QString::fromUtf16(inici.que);
-    }
+    const QString que = formatConegut(cami, primers);
     if (!que.isEmpty())
         throw ErrorIntercanvi(
             QStringLiteral("%1 sembla %2, no un fitxer d'alumnes: no s'hi afegeix "

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -75,21 +76,40 @@ struct DadesImportacio {
     QString codificacio;
 };
 
-// One row a format: its name for --format, the extension that picks it, the first bytes that
-// tell it from others, whether its writer needs the toolkit's graphics (only the
-// graphical program has them), and its writer and reader (null when it has none).
+// A file's first bytes that tell what it is, and how a message names such a file.
+struct Inici {
+    const char* bytes;
+    const char16_t* que;  // "un PDF"
+};
+
+// One row a format, and every list of formats is made from the rows: the dialogs' filters, the
+// help, the guard that appends into no file of a known format, what an input is taken for.
 struct Format {
-    QString nom;
-    QString extensio;
+    QString nom;                 // for --format
+    QStringList extensions;      // the first is what an export is named with; each picks it
+    QStringList alies;           // other names --format takes
+    const char16_t* descripcio;  // in the Save dialog's filter: "Full de càlcul (*.xlsx)"
+    const char16_t* ajuda;       // after its extension in the export's help; null when not written
+    std::span<const Inici> inicis;
     bool (*esDelFormat)(Entrada& entrada);  // by its content; null when only its name tells
-    bool grafic;
+    bool grafic;  // its writer needs the toolkit's graphics (only the graphical program has them)
     std::unique_ptr<EscriptorAlumnes> (*escriptor)(QIODevice& sortida, const DadesExportacio&);
     std::unique_ptr<LectorFiles> (*lector)(Entrada& entrada, const DadesImportacio&, const Avisos&);
 };
 
 std::span<const Format> formats();
+// By its name or an alias, or by a file's extension; null for none.
 const Format* formatPerNom(const QString& nom);
 const Format* formatPerExtensio(const QString& cami);
+// The formats written, in the Save dialog's order.
+std::vector<const Format*> formatsDExportacio();
+// The Save dialog's filter of a format: "Full de càlcul (*.xlsx)".
+QString filtreDExportacio(const Format& format);
+// The Open dialog's filter for an import: every extension read, then every file.
+QString filtreDImportacio();
+// What a file of a known format is, by its extension or its first bytes: "un PDF"; empty when
+// none says.
+QString formatConegut(const QString& cami, QByteArrayView primers);
 // The format of an import's input: by its extension when that format reads, else by its
 // content, else CSV.
 const Format& formatDeLEntrada(Entrada& entrada);

@@ -59,20 +59,20 @@ QString textDelBoolea(bool valor) {
     return valor ? QStringLiteral("VERTADER") : QStringLiteral("FALS");
 }
 
+void FontDeFull::refusa(const QString& perQue) const {
+    throw ErrorIntercanvi(
+        QStringLiteral("%1 no es pot llegir com a %2: %3")
+            .arg(m_nom == u"-"_qs ? QStringLiteral("l'entrada") : m_nom, m_queEs, perQue));
+}
+
 ArxiuZip::ArxiuZip(Entrada& entrada, const QString& queEs)
-    : m_nom(entrada.nom()), m_queEs(queEs), m_dispositiu(entrada.comArxiu()) {
+    : FontDeFull(entrada.nom(), queEs), m_dispositiu(entrada.comArxiu()) {
     m_zip = std::make_unique<QuaZip>(m_dispositiu.get());
     if (!m_zip->open(QuaZip::mdUnzip))
         refusa(QStringLiteral("no és un fitxer zip, o és malmès"));
 }
 
 ArxiuZip::~ArxiuZip() = default;
-
-void ArxiuZip::refusa(const QString& perQue) const {
-    throw ErrorIntercanvi(
-        QStringLiteral("%1 no es pot llegir com a %2: %3")
-            .arg(m_nom == u"-"_qs ? QStringLiteral("l'entrada") : m_nom, m_queEs, perQue));
-}
 
 bool ArxiuZip::te(const QString& part) {
     return m_zip->setCurrentFile(part);
@@ -124,14 +124,14 @@ QByteArray ArxiuZip::llegeix(const QString& part) {
     return bytes;
 }
 
-QXmlStreamReader::TokenType seguentToken(QXmlStreamReader& xml, const ArxiuZip& arxiu) {
+QXmlStreamReader::TokenType seguentToken(QXmlStreamReader& xml, const FontDeFull& font) {
     const QXmlStreamReader::TokenType token = xml.readNext();
     if (token == QXmlStreamReader::DTD)
-        arxiu.refusa(
+        font.refusa(
             QStringLiteral("té una declaració de tipus de document, que cap full de "
                            "càlcul no necessita"));
     if (token == QXmlStreamReader::Invalid)
-        arxiu.refusa(QStringLiteral("un XML malmès (%1)").arg(xml.lineNumber()));
+        font.refusa(QStringLiteral("un XML malmès (%1)").arg(xml.lineNumber()));
     return token;
 }
 
@@ -144,6 +144,16 @@ bool esZipOpenDocument(Entrada& entrada) {
     const QByteArrayView inici = entrada.inici(128);
     return esZip(entrada) && inici.size() > 38 && inici.sliced(30).startsWith("mimetype") &&
            inici.sliced(38).startsWith("application/vnd.oasis.opendocument.spreadsheet");
+}
+
+bool esOpenDocumentPla(Entrada& entrada) {
+    QByteArrayView inici = entrada.inici(4096);
+    if (inici.startsWith("\xEF\xBB\xBF"))
+        inici = inici.sliced(3);
+    inici = inici.trimmed();
+    // The root element carries the type, after the declaration and its namespaces.
+    return (inici.startsWith("<?xml") || inici.startsWith("<office:document")) &&
+           inici.indexOf("office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\"") >= 0;
 }
 
 }  // namespace exchange

@@ -35,10 +35,21 @@ QString lletresDeColumna(qsizetype columna);
 // The note of a cell merged down over `files` rows, whose value each of them takes.
 QString avisDeCombinada(qsizetype columna, const QString& valor, int files);
 
+// A spreadsheet being read, as its refusals name it: "NOM no es pot llegir com a QUE: PER QUE".
+class FontDeFull {
+  public:
+    FontDeFull(const QString& nom, const QString& queEs) : m_nom(nom), m_queEs(queEs) {}
+    [[noreturn]] void refusa(const QString& perQue) const;
+
+  private:
+    QString m_nom;
+    QString m_queEs;
+};
+
 // A spreadsheet's zip, read part by part. Every part is checked before it is inflated: encrypted,
 // larger than kMaximPart once inflated, or inflating to more than kMaximRati times its size, and
 // it is refused; and it is never inflated past what it said. Throws ErrorIntercanvi.
-class ArxiuZip {
+class ArxiuZip : public FontDeFull {
   public:
     static constexpr qint64 kMaximPart = 64 << 20;
     static constexpr qint64 kMaximRati = 100;
@@ -54,11 +65,8 @@ class ArxiuZip {
     // and until the next call. Its checksum is checked by tanca().
     QIODevice& obre(const QString& part);
     void tanca();
-    [[noreturn]] void refusa(const QString& perQue) const;
 
   private:
-    QString m_nom;
-    QString m_queEs;
     std::unique_ptr<QIODevice> m_dispositiu;
     std::unique_ptr<QuaZip> m_zip;
     std::unique_ptr<QIODevice> m_part;  // the part open, a QuaZipFile
@@ -67,11 +75,13 @@ class ArxiuZip {
 
 // Reads the next token, refusing a document type: its entities could make a small part huge, and
 // no spreadsheet needs one. Throws ErrorIntercanvi.
-QXmlStreamReader::TokenType seguentToken(QXmlStreamReader& xml, const ArxiuZip& arxiu);
+QXmlStreamReader::TokenType seguentToken(QXmlStreamReader& xml, const FontDeFull& font);
 
 // Whether the input starts as a zip, and whether as an OpenDocument spreadsheet's (its first
 // part, stored, is its type).
 bool esZip(Entrada& entrada);
 bool esZipOpenDocument(Entrada& entrada);
+// Whether it starts as a flat OpenDocument spreadsheet: one XML document of that type.
+bool esOpenDocumentPla(Entrada& entrada);
 
 }  // namespace exchange

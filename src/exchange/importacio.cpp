@@ -114,7 +114,6 @@ QString llistaDeLinies(const std::vector<int>& linies) {
 }
 
 // A letterhead is often a dozen lines.
-constexpr std::size_t kFilesPerLaCapcalera = 30;
 
 bool esBuida(const Fila& fila) {
     for (qsizetype i = 0; i < fila.nombre; ++i) {

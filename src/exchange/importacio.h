@@ -28,6 +28,9 @@ struct Importats {
 // taken whole.
 Importats importaFiles(LectorFiles& lector, const Avisos& avisa, const QStringList& classe = {});
 
+// The rows where a header is looked for: a letterhead is often a dozen lines.
+inline constexpr std::size_t kFilesPerLaCapcalera = 30;
+
 // Whether a header's cell names one of the columns an import knows.
 bool anomenaUnaColumna(const QString& cella);
 

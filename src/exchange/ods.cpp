@@ -332,16 +332,29 @@ class EscriptorOds final : public EscriptorAlumnes {
 
 class LectorOds final : public LectorFiles {
   public:
-    LectorOds(Entrada& entrada, const Avisos& avisa)
-        : m_arxiu(entrada, QStringLiteral("un full de càlcul .ods")), m_avisa(avisa) {
-        m_xml.setDevice(&m_arxiu.obre(u"content.xml"_qs));
+    // A zip's content.xml, or the whole of a flat document (.fods): the same XML.
+    LectorOds(Entrada& entrada, const Avisos& avisa, bool pla)
+        : m_font(entrada.nom(), pla ? QStringLiteral("un full de càlcul .fods")
+                                    : QStringLiteral("un full de càlcul .ods")),
+          m_avisa(avisa) {
+        if (pla) {
+            m_pla = entrada.comArxiu();
+            if (m_pla->size() > ArxiuZip::kMaximPart)
+                m_font.refusa(QStringLiteral("fa %1 MiB, i se'n llegeixen %2 com a molt")
+                                  .arg(m_pla->size() >> 20)
+                                  .arg(ArxiuZip::kMaximPart >> 20));
+            m_xml.setDevice(m_pla.get());
+        } else {
+            m_arxiu = std::make_unique<ArxiuZip>(entrada, QStringLiteral("un full de càlcul .ods"));
+            m_xml.setDevice(&m_arxiu->obre(u"content.xml"_qs));
+        }
         // To the first table a person sees: a hidden one (where drop-down lists keep their
         // values) is skipped and named. Its style, which comes first, says it is hidden.
         QSet<QString> estilsAmagats;
         QString estil;
         bool algunFull = false;
         while (!m_xml.atEnd()) {
-            if (seguentToken(m_xml, m_arxiu) != QXmlStreamReader::StartElement)
+            if (seguentToken(m_xml, m_font) != QXmlStreamReader::StartElement)
                 continue;
             const QXmlStreamAttributes atributs = m_xml.attributes();
             if (m_xml.name() == u"style") {
@@ -359,8 +372,8 @@ class LectorOds final : public LectorFiles {
                 m_xml.skipCurrentElement();
             }
         }
-        m_arxiu.refusa(algunFull ? QStringLiteral("no té cap full de cel·les visible")
-                                 : QStringLiteral("no té cap full"));
+        m_font.refusa(algunFull ? QStringLiteral("no té cap full de cel·les visible")
+                                : QStringLiteral("no té cap full"));
     }
 
     const Fila* seguent() override {
@@ -403,9 +416,10 @@ class LectorOds final : public LectorFiles {
             return true;
         int buides = 0;
         while (!m_xml.atEnd()) {
-            const auto token = seguentToken(m_xml, m_arxiu);
+            const auto token = seguentToken(m_xml, m_font);
             if (token == QXmlStreamReader::EndElement && m_xml.name() == u"table") {
-                m_arxiu.tanca();
+                if (m_arxiu)
+                    m_arxiu->tanca();
                 break;
             }
             if (token != QXmlStreamReader::StartElement || m_xml.name() != u"table-row")
@@ -439,7 +453,7 @@ class LectorOds final : public LectorFiles {
         m_llegida.nombre = 0;
         qsizetype ambText = 0;  // cells up to the last that holds something
         while (!m_xml.atEnd()) {
-            const auto token = seguentToken(m_xml, m_arxiu);
+            const auto token = seguentToken(m_xml, m_font);
             if (token == QXmlStreamReader::EndElement && m_xml.name() == u"table-row")
                 break;
             if (token != QXmlStreamReader::StartElement)
@@ -516,7 +530,7 @@ class LectorOds final : public LectorFiles {
         int paragrafs = 0;
         int profunditat = 1;
         while (!m_xml.atEnd() && profunditat > 0) {
-            const auto token = seguentToken(m_xml, m_arxiu);
+            const auto token = seguentToken(m_xml, m_font);
             if (token == QXmlStreamReader::StartElement) {
                 ++profunditat;
                 const QStringView nom = m_xml.name();
@@ -544,7 +558,9 @@ class LectorOds final : public LectorFiles {
         return text;
     }
 
-    ArxiuZip m_arxiu;
+    FontDeFull m_font;
+    std::unique_ptr<ArxiuZip> m_arxiu;  // or
+    std::unique_ptr<QIODevice> m_pla;
     QXmlStreamReader m_xml;
     Fila m_fila;
     Fila m_llegida;
@@ -572,11 +588,20 @@ std::unique_ptr<EscriptorAlumnes> escriptorOds(QIODevice& sortida, const DadesEx
 
 std::unique_ptr<LectorFiles> lectorOds(Entrada& entrada, const DadesImportacio&,
                                        const Avisos& avisa) {
-    return std::make_unique<LectorOds>(entrada, avisa);
+    return std::make_unique<LectorOds>(entrada, avisa, false);
 }
 
 bool esOds(Entrada& entrada) {
     return esZipOpenDocument(entrada);
+}
+
+std::unique_ptr<LectorFiles> lectorFods(Entrada& entrada, const DadesImportacio&,
+                                        const Avisos& avisa) {
+    return std::make_unique<LectorOds>(entrada, avisa, true);
+}
+
+bool esFods(Entrada& entrada) {
+    return esOpenDocumentPla(entrada);
 }
 
 }  // namespace exchange

@@ -11,27 +11,9 @@
 
 #include <QFileInfo>
 
-#include <array>
 #include <stdexcept>
 
 namespace {
-
-// The Save dialog's filters, in their order, and the format of each.
-struct FiltreExportacio {
-    const char16_t* filtre;
-    const char16_t* format;
-};
-constexpr std::array<FiltreExportacio, 5> kFiltresExportacio{{
-    {u"Full de càlcul (*.xlsx)", u"xlsx"},
-    {u"Full de càlcul OpenDocument (*.ods)", u"ods"},
-    {u"Text CSV (*.csv)", u"csv"},
-    {u"Contactes (*.vcf)", u"vcf"},
-    {u"PDF (*.pdf)", u"pdf"},
-}};
-
-const QString kFiltreImportacio = QStringLiteral(
-    "Fulls de càlcul i CSV (*.xlsx *.ods *.csv *.txt)|*.xlsx;*.ods;*.csv;*.txt|"
-    "Tots els fitxers(*.*)|*.*");
 
 QString alumnes(qsizetype nombre) {
     return nombre == 1 ? QStringLiteral("1 alumne") : QStringLiteral("%1 alumnes").arg(nombre);
@@ -43,26 +25,25 @@ void frmAlumnes::Exporta() {
     const OrdreEnCurs ordre(*this);
     if (!fitxerObert() || !m_serveis.dialegDesar || !GravarRegistre())
         return;
+    const std::vector<const exchange::Format*> escrits = exchange::formatsDExportacio();
     QStringList filtres;
-    for (const FiltreExportacio& f : kFiltresExportacio)
-        filtres << QString::fromUtf16(f.filtre);
+    for (const exchange::Format* format : escrits)
+        filtres << exchange::filtreDExportacio(*format);
     const QFileInfo classe(m_noms.NomFitxer);
-    const auto extensio = [](int filtre) {
-        return QString::fromUtf16(kFiltresExportacio[std::size_t(filtre)].format);
-    };
-    int triat = m_filtreExportacio;
-    const QString cami = m_serveis.dialegDesar->desa(
-        filtres, triat,
-        classe.absolutePath() + u'/' + classe.completeBaseName() + u'.' + extensio(triat));
+    int triat = std::clamp(m_filtreExportacio, 0, int(escrits.size()) - 1);
+    const QString cami =
+        m_serveis.dialegDesar->desa(filtres, triat,
+                                    classe.absolutePath() + u'/' + classe.completeBaseName() +
+                                        u'.' + escrits[std::size_t(triat)]->extensions.front());
     if (m_acabant)
         return;
-    m_filtreExportacio = std::clamp(triat, 0, int(kFiltresExportacio.size()) - 1);
+    m_filtreExportacio = std::clamp(triat, 0, int(escrits.size()) - 1);
     if (cami.isEmpty())
         return;
     // An extension the user typed wins over the filter.
     const exchange::Format* format = exchange::formatPerExtensio(cami);
-    if (!format || !format->escriptor)
-        format = exchange::formatPerNom(extensio(m_filtreExportacio));
+    if (!format || !format->ajuda)
+        format = escrits[std::size_t(m_filtreExportacio)];
     try {
         if (exchange::mateixFitxer(m_noms.NomFitxer, cami))
             throw exchange::ErrorIntercanvi(
@@ -88,7 +69,7 @@ void frmAlumnes::Importa() {
     const OrdreEnCurs ordre(*this);
     if (!fitxerObert() || !GravarRegistre())
         return;
-    const QString cami = m_serveis.dialegObrir.obre(kFiltreImportacio);
+    const QString cami = m_serveis.dialegObrir.obre(exchange::filtreDImportacio());
     if (m_acabant || cami.isEmpty())
         return;
     importaDe(u"importa"_qs, [&](const exchange::Avisos& avisa, const QStringList& classe) {

@@ -35,7 +35,7 @@ pista='\nProveu «q2x7 --help».'
 espera 2 "q2x7: opció desconeguda: --bogus$pista" "$q" --bogus
 espera 2 "q2x7: format desconegut: doc$pista" "$q" exporta --format doc "3r B"
 espera 2 "q2x7: sobra «b»: la finestra obre un sol fitxer$pista" "$q" a b
-espera 2 "q2x7-finestra: s'engega amb q2x7; proveu «q2x7 --help»." "$(dirname "$q")/q2x7-finestra" "3r B"
+espera 2 "q2x7-finestra: s'engega amb q2x7; proveu «q2x7 --help»." "$(dirname "$q")/../libexec/q2x7/q2x7-finestra" importa a b
 
 # CSV: exact bytes, to a file and to standard output.
 printf '\xef\xbb\xbfNom;Adreça;Població;Codi postal;Telèfon\r\nNúria Puig i Ferrà;Carrer Major, 12;Girona;17001;972 20 30 40\r\nJordi Casals Roca;Plaça de la Vila, 3;Lleida;25001;973 11 22 33\r\nMarta Soler Pons;Rambla Nova, 45;Tarragona;43001;977 55 66 77\r\n' > esperat.csv
@@ -138,7 +138,7 @@ espera 0 "l'entrada no és UTF-8: es llegeix com a Mac Roman" "$q" importa --cod
 # What is no list is named, not refused for its quotes.
 printf '%%PDF-1.4\n' > llista.pdf; printf '\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1' > vella
 espera 1 "q2x7: llista.pdf sembla un PDF, no una llista d'alumnes: deseu-la com a .xlsx, .ods o CSV" "$q" importa llista.pdf x
-espera 1 "q2x7: vella sembla un document de l'Office d'abans del 2007 (un .xls o un .doc), no una llista d'alumnes: deseu-la com a .xlsx, .ods o CSV" "$q" importa vella x
+espera 1 "q2x7: vella no es pot llegir com a un full de càlcul .xls: és malmès o tallat" "$q" importa vella x
 printf 'Nom\r"Anna\r' > cr.csv
 espera 1 "q2x7: línia 2: unes cometes que no es tanquen mai" "$q" importa cr.csv x
 # A refusal says its reason first; notes of one kind past 20 are counted in one line.

@@ -160,7 +160,8 @@ void TestMenuClasse::importaIDesfes() {
     e.finestra->Importa();
 
     QCOMPARE(e.dialegObrir.filtres.last(),
-             u"Fulls de càlcul i CSV (*.xlsx *.ods *.csv *.txt)|*.xlsx;*.ods;*.csv;*.txt|Tots els "
+             u"Fulls de càlcul i CSV (*.xlsx *.ods *.fods *.xls *.csv *.txt)|*.xlsx;*.ods;*.fods;"
+             u"*.xls;*.csv;*.txt|Tots els "
              u"fitxers(*.*)|*.*"_qs);
     QCOMPARE(afegit, abans + QByteArray(87, ' ') +
                          proves::bytesDe(
