@@ -160,7 +160,7 @@ std::vector<const Format*> formatsDExportacio() {
 
 QString filtreDExportacio(const Format& format) {
     return QStringLiteral("%1 (*.%2)")
-        .arg(QString::fromUtf16(format.descripcio), format.extensions.join(u" *."_qs));
+        .arg(QString::fromUtf16(format.descripcio), format.extensions.front());
 }
 
 QString filtreDImportacio() {
