@@ -476,7 +476,9 @@ class LectorXlsx final : public LectorFiles {
         const qsizetype dosPunts = rang.indexOf(u':');
         if (dosPunts < 0)
             return;
-        const auto [columna, primera] = posicioDe(rang.first(dosPunts));
+        const std::pair<int, int> inici = posicioDe(rang.first(dosPunts));
+        const int columna = inici.first;
+        const int primera = inici.second;
         const int darrera = posicioDe(rang.sliced(dosPunts + 1)).second;
         if (columna < 0 || primera <= 0 || darrera <= primera)
             return;

@@ -270,6 +270,48 @@ q2x7("importa", "desordenat.xlsx", "desordenat",
 assert [(f[0], f[2]) for f in valors("desordenat")] == [("Anna", "Vic"), ("Berta", "Vic"),
                                                         ("Carla", "Vic")], valors("desordenat")
 
+# An .xls as a school program writes it: the sheet of drop-down values before the class, which
+# has no header and is named; numbers, a date and a tab as the other formats give them. The flat
+# OpenDocument (.fods) through the .ods reader, by its content whatever its name.
+import xlwt
+llibre = xlwt.Workbook(encoding="utf-8")
+llibre.add_sheet("Llistes").write(0, 0, "Sí")
+full = llibre.add_sheet("Alumnes")
+for fila, valors_ in enumerate((["Nom", "Codi postal", "Població", "Telèfon", "Alta"],
+                                ["Puig Ferrer, Núria", "08001", "Vic", 934445566],
+                                ["Martí\tRoca", 8001.0, "Olot", "1E5"])):
+    for columna, valor in enumerate(valors_):
+        full.write(fila, columna, valor)
+full.write(2, 4, datetime.date(2023, 3, 15), xlwt.easyxf(num_format_str="dd/mm/yyyy"))
+llibre.save("escola.xls")
+q2x7("importa", "escola.xls", "de_xls", error=(
+    "el full «Llistes» no té cap capçalera d'alumnes: no s'importa\n"
+    "columnes no usades: Alta\n"
+    "línia 3, Nom: una tabulació, canviada per un espai\n"
+    "línia 3, Codi postal: 8001 completat com 08001\n"))
+assert valors("de_xls") == [["Puig Ferrer, Núria", "", "Vic", "08001", "934445566"],
+                            ["Martí Roca", "", "Olot", "08001", "1E5"]], valors("de_xls")
+# An .xls on which the library overruns its memory (found by the fuzzer): the fault stays in the
+# process that reads it, and the import is refused with nothing written.
+malmes = os.path.join(os.path.dirname(os.path.abspath(__file__)), "mostres", "malmes.xls")
+fet = subprocess.run([programa, "importa", malmes, "res"], capture_output=True)
+assert fet.returncode == 1 and fet.stderr.decode().splitlines()[-1] == (
+    f"q2x7: {malmes} no es pot llegir com a un full de càlcul .xls: és malmès o tallat"), fet.stderr
+assert not os.path.exists("res")
+with zipfile.ZipFile("amagats.ods") as z:
+    contingut = z.read("content.xml").decode()
+pla = contingut.replace("<office:document-content", '<office:document office:mimetype='
+                        '"application/vnd.oasis.opendocument.spreadsheet"', 1).replace(
+                        "</office:document-content>", "</office:document>")
+open("amagats.fods", "w").write(pla)
+open("amagats_fods.dat", "w").write(pla)
+for nom in ("amagats.fods", "amagats_fods.dat"):
+    q2x7("importa", nom, nom + ".classe", error=(
+        "el full «Llistes» és amagat: no s'importa\n"
+        "columna B: «Vic», en una cel·la combinada de 3 files, es dona a cadascuna\n"
+        "1 fila amagada del full: no s'importa\n"))
+    assert valors(nom + ".classe") == valors("amagats_ods"), valors(nom + ".classe")
+
 # Refused, with nothing written and memory bounded: a damaged zip, a truncated one, a part that
 # inflates past the limit or more than a hundredfold, a document type with entities.
 def xlsx_amb(full_xml):
