@@ -272,16 +272,16 @@ class LectorXlsx final : public LectorFiles {
         std::vector<Cella>& celles = m_seguent->second;
         std::stable_sort(celles.begin(), celles.end(),
                          [](const Cella& a, const Cella& b) { return a.columna < b.columna; });
-        for (const Cella& cella : celles) {
+        for (Cella& cella : celles) {
             while (m_fila.nombre < cella.columna)
                 m_fila.afegeix();
             if (m_fila.nombre == cella.columna)  // the first of a column written twice
-                m_fila.afegeix(cella.tipus) = cella.valor;
+                m_fila.afegeix(cella.tipus) = std::move(cella.valor);
         }
         // Trailing empty cells are no columns.
         while (m_fila.nombre > 0 && m_fila.celles[std::size_t(m_fila.nombre - 1)].isEmpty())
             --m_fila.nombre;
-        ++m_seguent;
+        m_seguent = m_files.erase(m_seguent);  // read once: its memory goes back
         return &m_fila;
     }
 
