@@ -187,11 +187,11 @@ Peticio exporta(const QStringList& llista) {
     if (arguments.valors.contains(u"--format"_qs)) {
         const QString& nom = arguments.valors[u"--format"_qs];
         peticio.format = exchange::formatPerNom(nom);
-        if (!peticio.format || !peticio.format->ajuda)
+        if (!exchange::seNExporta(peticio.format))
             return ErrorDUs{QStringLiteral("format desconegut: %1").arg(nom)};
     } else if (!peticio.sortida.isEmpty()) {
         peticio.format = exchange::formatPerExtensio(peticio.sortida);
-        if (!peticio.format || !peticio.format->ajuda)
+        if (!exchange::seNExporta(peticio.format))
             return ErrorDUs{QStringLiteral("no se sap quin format vol dir l'extensió de %1 (%2); "
                                            "digueu-lo amb --format")
                                 .arg(peticio.sortida, extensionsConegudes())};

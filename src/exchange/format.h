@@ -101,6 +101,10 @@ std::span<const Format> formats();
 // By its name or an alias, or by a file's extension; null for none.
 const Format* formatPerNom(const QString& nom);
 const Format* formatPerExtensio(const QString& cami);
+// Whether an export can be made in it (the drawn one's writer is only in the graphical program).
+inline bool seNExporta(const Format* format) {
+    return format && (format->escriptor || format->grafic);
+}
 // The formats written, in the Save dialog's order.
 std::vector<const Format*> formatsDExportacio();
 // The Save dialog's filter of a format: "Full de càlcul (*.xlsx)".

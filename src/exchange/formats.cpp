@@ -152,7 +152,7 @@ const Format* formatPerExtensio(const QString& cami) {
 std::vector<const Format*> formatsDExportacio() {
     std::vector<const Format*> escrits;
     for (const Format& format : formats()) {
-        if (format.escriptor || format.grafic)
+        if (seNExporta(&format))
             escrits.push_back(&format);
     }
     return escrits;

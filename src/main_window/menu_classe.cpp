@@ -42,7 +42,7 @@ void frmAlumnes::Exporta() {
         return;
     // An extension the user typed wins over the filter.
     const exchange::Format* format = exchange::formatPerExtensio(cami);
-    if (!format || !format->ajuda)
+    if (!exchange::seNExporta(format))
         format = escrits[std::size_t(m_filtreExportacio)];
     try {
         if (exchange::mateixFitxer(m_noms.NomFitxer, cami))
