@@ -29,8 +29,7 @@ int exporta(const linia_ordres::Exporta& peticio) {
                       : exchange::Sortida::fitxer(
                             peticio.sortida, exchange::Sortida::SiExisteix::Substitueix, crides);
         const exchange::DadesExportacio dades{exchange::nomDelGrup(peticio.fitxer),
-                                              QDate::currentDate(), peticio.separador,
-                                              peticio.ambMarcaDOrdre};
+                                              QDate::currentDate(), peticio.opcions};
         exchange::exportaAlumnes(peticio.fitxer, *peticio.format, *desti, dades, crides,
                                  [](const QString& nota) { escriuError(u"q2x7: "_qs + nota); });
         desti->publica();

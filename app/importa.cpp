@@ -35,8 +35,8 @@ int importa(const linia_ordres::Importa& peticio) {
                                "els alumnes al final)")
                     .arg(fitxer));
         exchange::Entrada entrada(peticio.entrada, crides);
-        const auto lector = exchange::formatDeLEntrada(entrada).lector(
-            entrada, {peticio.separador, peticio.codificacio}, avisa);
+        const auto lector =
+            exchange::formatDeLEntrada(entrada).lector(entrada, {peticio.opcions}, avisa);
         // The names already there, to say which students it holds already.
         QStringList classe;
         if (existeix) {

@@ -3,6 +3,9 @@
 #include <QHash>
 #include <QSet>
 
+#include <span>
+#include <vector>
+
 namespace linia_ordres {
 
 namespace {
@@ -27,7 +30,7 @@ Opcions:
 «q2x7 exporta --help» i «q2x7 importa --help» expliquen cada ordre.
 )";
 
-// %1: each format written and what it is for; %2: their names.
+// %1: each format written and what it is for; %2: their names; %3: the formats' options.
 const char16_t* const kAjudaExporta =
     uR"(Ús: q2x7 exporta [opcions] FITXER [SORTIDA]
 
@@ -38,54 +41,60 @@ dona cap o és «-». El format surt de l'extensió de SORTIDA:
 Opcions:
   --format %2
                          el format, sigui quina sigui l'extensió (a la sortida estàndard, CSV)
-  --separador ,|;|tab    el separador del CSV (per defecte «;»)
-  --sense-bom            el CSV sense marca d'ordre
-  -h, --help             Mostra aquesta ajuda i surt.
+%3  -h, --help             Mostra aquesta ajuda i surt.
 )";
 
-// %1: the spreadsheets read.
+// %1: the spreadsheets read; %2: the formats' options.
 const char16_t* const kAjudaImporta =
     uR"(Ús: q2x7 importa [opcions] ENTRADA FITXER
 
 Fa el fitxer d'alumnes FITXER amb les files d'ENTRADA («-» per a l'entrada estàndard), un
-registre per fila: el primer full visible d'un %1, o un CSV en UTF-8, UTF-16,
-Windows-1252, MS-DOS 850 o Mac Roman, amb «;», «,» o tabulador. La capçalera és la primera de
-les 30 primeres files
-que anomena columnes (Nom, Cognoms, Primer cognom, Segon cognom, Adreça, Població, Codi
-postal, Telèfon, o com ho diu la secretaria, en català o castellà); les files de damunt i les
-columnes que no es fan servir es diuen. Sense capçalera, les columnes són Nom, Adreça,
-Població, Codi postal i Telèfon. Cada valor tallat, amb caràcters que Windows-1252 no té o
-corregit (un codi postal de quatre xifres) es diu amb la línia i la columna. ENTRADA pot fer
-64 MiB com a molt. FITXER no ha d'existir: es crea sencer o no es crea.
+registre per fila: el primer full visible d'un %1, o un CSV en UTF-8,
+UTF-16, Windows-1252, MS-DOS 850 o Mac Roman, amb «;», «,» o tabulador. La capçalera és la
+primera de les 30 primeres files que anomena columnes (Nom, Cognoms, Primer cognom, Segon
+cognom, Adreça, Població, Codi postal, Telèfon, o com ho diu la secretaria, en català o
+castellà); les files de damunt i les columnes que no es fan servir es diuen. Sense capçalera,
+les columnes són Nom, Adreça, Població, Codi postal i Telèfon. Cada valor tallat, amb caràcters
+que Windows-1252 no té o corregit (un codi postal de quatre xifres) es diu amb la línia i la
+columna. ENTRADA pot fer 64 MiB com a molt. FITXER no ha d'existir: es crea sencer o no es
+crea.
 
 Opcions:
   --afegeix              afegeix els alumnes al final d'un FITXER que ja existeix: el fitxer
                          queda amb tots els alumnes nous o tal com era, mai a mitges
-  --separador ,|;|tab    el separador, si no s'ha de deduir de la primera línia
-  --codificacio utf-8|utf-16|windows-1252|850|mac
-                         la codificació d'un CSV, si no s'ha de deduir (850 és el «CSV
-                         (MS-DOS)» dels fulls de càlcul, i mac el «CSV (Macintosh)»)
-  -h, --help             Mostra aquesta ajuda i surt.
+%2  -h, --help             Mostra aquesta ajuda i surt.
 )";
 
-std::optional<char> separadorDe(const QString& nom) {
-    if (nom == u";"_qs || nom == u","_qs)
-        return char(nom[0].unicode());
-    if (nom == u"tab"_qs || nom == u"\t"_qs)
-        return '\t';
-    return std::nullopt;
+using OpcionsDelFormat = std::span<const exchange::Opcio> exchange::Format::*;
+
+// Every format's options for a command, each name once (two formats may share one).
+std::vector<const exchange::Opcio*> opcionsDe(OpcionsDelFormat quines) {
+    std::vector<const exchange::Opcio*> opcions;
+    QSet<QString> vistes;
+    for (const exchange::Format& format : exchange::formats()) {
+        for (const exchange::Opcio& opcio : format.*quines) {
+            if (!vistes.contains(QString::fromUtf16(opcio.nom))) {
+                vistes << QString::fromUtf16(opcio.nom);
+                opcions.push_back(&opcio);
+            }
+        }
+    }
+    return opcions;
 }
 
-// The command's --separador, into `separador`; a usage error when it names none known.
-std::optional<ErrorDUs> posaSeparador(const QHash<QString, QString>& valors,
-                                      std::optional<char>& separador) {
-    const auto valor = valors.find(u"--separador"_qs);
-    if (valor == valors.end())
-        return std::nullopt;
-    separador = separadorDe(*valor);
-    if (!separador)
-        return ErrorDUs{QStringLiteral("separador desconegut: %1 (, ; o tab)").arg(*valor)};
-    return std::nullopt;
+// Their lines in the help: the name and its values, then what it does, from column 26.
+QString ajudaDeLesOpcions(OpcionsDelFormat quines) {
+    const QString sagnat(25, u' ');
+    QString text;
+    for (const exchange::Opcio* opcio : opcionsDe(quines)) {
+        QString nom = u"  --"_qs + QString::fromUtf16(opcio->nom);
+        if (opcio->valors)
+            nom += u' ' + QString::fromUtf16(opcio->valors);
+        text += nom.size() < sagnat.size() - 1 ? nom.leftJustified(sagnat.size())
+                                               : nom + u'\n' + sagnat;
+        text += QString::fromUtf16(opcio->ajuda).replace(u'\n', u'\n' + sagnat) + u'\n';
+    }
+    return text;
 }
 
 // A command's words: its options (with a value, or flags) and its operands.
@@ -95,8 +104,13 @@ struct Arguments {
     QSet<QString> senyals;
 };
 
-std::variant<Arguments, ErrorDUs> separa(const QStringList& llista, const QSet<QString>& ambValor,
-                                         const QSet<QString>& senyals) {
+std::variant<Arguments, ErrorDUs> separa(const QStringList& llista, QSet<QString> ambValor,
+                                         QSet<QString> senyals,
+                                         OpcionsDelFormat delFormat = nullptr) {
+    if (delFormat) {
+        for (const exchange::Opcio* opcio : opcionsDe(delFormat))
+            (opcio->valors ? ambValor : senyals) << u"--"_qs + QString::fromUtf16(opcio->nom);
+    }
     Arguments resultat;
     bool nomesOperands = false;
     for (qsizetype i = 0; i < llista.size(); ++i) {
@@ -127,6 +141,28 @@ std::variant<Arguments, ErrorDUs> separa(const QStringList& llista, const QSet<Q
     return resultat;
 }
 
+// The formats' options given, checked, by their names without "--".
+std::variant<exchange::Opcions, ErrorDUs> opcionsDonades(const Arguments& arguments,
+                                                         OpcionsDelFormat quines) {
+    exchange::Opcions opcions;
+    for (const exchange::Opcio* opcio : opcionsDe(quines)) {
+        const QString nom = QString::fromUtf16(opcio->nom);
+        const QString opcioDOrdre = u"--"_qs + nom;
+        if (!opcio->valors) {
+            if (arguments.senyals.contains(opcioDOrdre))
+                opcions[nom] = QString();
+            continue;
+        }
+        const auto valor = arguments.valors.find(opcioDOrdre);
+        if (valor == arguments.valors.end())
+            continue;
+        if (const QString problema = opcio->comprova(*valor); !problema.isEmpty())
+            return ErrorDUs{problema};
+        opcions[nom] = *valor;
+    }
+    return opcions;
+}
+
 bool demanaAjuda(const Arguments& arguments) {
     return arguments.senyals.contains(u"-h"_qs) || arguments.senyals.contains(u"--help"_qs);
 }
@@ -147,7 +183,8 @@ QString ajudaExporta() {
                        .arg(QString::fromUtf16(format->ajuda));
         noms << format->nom;
     }
-    return QString::fromUtf16(kAjudaExporta).arg(formats, noms.join(u'|'));
+    return QString::fromUtf16(kAjudaExporta)
+        .arg(formats, noms.join(u'|'), ajudaDeLesOpcions(&exchange::Format::opcionsDExportacio));
 }
 
 QString ajudaImporta() {
@@ -159,12 +196,13 @@ QString ajudaImporta() {
     const QString llista =
         fulls.size() < 2 ? fulls.join(QString())
                          : fulls.mid(0, fulls.size() - 1).join(u", "_qs) + u" o "_qs + fulls.back();
-    return QString::fromUtf16(kAjudaImporta).arg(llista);
+    return QString::fromUtf16(kAjudaImporta)
+        .arg(llista, ajudaDeLesOpcions(&exchange::Format::opcionsDImportacio));
 }
 
 Peticio exporta(const QStringList& llista) {
-    const auto separats = separa(llista, {u"--format"_qs, u"--separador"_qs},
-                                 {u"--sense-bom"_qs, u"-h"_qs, u"--help"_qs});
+    const auto separats = separa(llista, {u"--format"_qs}, {u"-h"_qs, u"--help"_qs},
+                                 &exchange::Format::opcionsDExportacio);
     if (const auto* error = std::get_if<ErrorDUs>(&separats))
         return *error;
     const Arguments& arguments = std::get<Arguments>(separats);
@@ -196,17 +234,16 @@ Peticio exporta(const QStringList& llista) {
                                            "digueu-lo amb --format")
                                 .arg(peticio.sortida, extensionsConegudes())};
     }
-    std::optional<char> separador = peticio.separador;
-    if (const auto error = posaSeparador(arguments.valors, separador))
+    const auto opcions = opcionsDonades(arguments, &exchange::Format::opcionsDExportacio);
+    if (const auto* error = std::get_if<ErrorDUs>(&opcions))
         return *error;
-    peticio.separador = *separador;
-    peticio.ambMarcaDOrdre = !arguments.senyals.contains(u"--sense-bom"_qs);
+    peticio.opcions = std::get<exchange::Opcions>(opcions);
     return peticio;
 }
 
 Peticio importa(const QStringList& llista) {
-    const auto separats = separa(llista, {u"--separador"_qs, u"--codificacio"_qs},
-                                 {u"--afegeix"_qs, u"-h"_qs, u"--help"_qs});
+    const auto separats = separa(llista, {}, {u"--afegeix"_qs, u"-h"_qs, u"--help"_qs},
+                                 &exchange::Format::opcionsDImportacio);
     if (const auto* error = std::get_if<ErrorDUs>(&separats))
         return *error;
     const Arguments& arguments = std::get<Arguments>(separats);
@@ -220,19 +257,11 @@ Peticio importa(const QStringList& llista) {
     if (operands.size() > 2)
         return ErrorDUs{QStringLiteral("importa: sobra «%1»").arg(operands[2])};
 
-    Importa peticio{operands[0], operands[1], std::nullopt,
-                    arguments.senyals.contains(u"--afegeix"_qs), QString()};
-    if (const auto error = posaSeparador(arguments.valors, peticio.separador))
+    const auto opcions = opcionsDonades(arguments, &exchange::Format::opcionsDImportacio);
+    if (const auto* error = std::get_if<ErrorDUs>(&opcions))
         return *error;
-    peticio.codificacio = arguments.valors.value(u"--codificacio"_qs);
-    static const QStringList kCodificacions = {u"utf-8"_qs, u"utf-16"_qs, u"windows-1252"_qs,
-                                               u"850"_qs, u"mac"_qs};
-    if (arguments.valors.contains(u"--codificacio"_qs) &&
-        !kCodificacions.contains(peticio.codificacio))
-        return ErrorDUs{QStringLiteral("codificació desconeguda: %1 (utf-8, utf-16, windows-1252, "
-                                       "850 o mac)")
-                            .arg(peticio.codificacio)};
-    return peticio;
+    return Importa{operands[0], operands[1], arguments.senyals.contains(u"--afegeix"_qs),
+                   std::get<exchange::Opcions>(opcions)};
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 #include <variant>
 
 // What the command line asks for, decided once, before anything that needs a display is made.
@@ -22,15 +21,13 @@ struct Exporta {
     QString fitxer;
     QString sortida;  // "" for standard output
     const exchange::Format* format = nullptr;
-    char separador = ';';
-    bool ambMarcaDOrdre = true;
+    exchange::Opcions opcions;  // the formats' own, as given
 };
 struct Importa {
     QString entrada;  // "-" for standard input
     QString fitxer;
-    std::optional<char> separador;
     bool afegeix = false;
-    QString codificacio;  // "" to find it in the input
+    exchange::Opcions opcions;  // the formats' own, as given
 };
 struct ErrorDUs {
     QString problema;

@@ -4,12 +4,12 @@
 #include "record/tipus_alumne.h"
 
 #include <QDate>
+#include <QHash>
 #include <QIODevice>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -17,12 +17,24 @@ namespace exchange {
 
 class Entrada;
 
+// The values of a format's options, by name ("separador" → ","); a flag given has "".
+using Opcions = QHash<QString, QString>;
+
+// An option a format owns: "--nom VALOR", or "--nom" alone when it takes no value. The command
+// line, its help and the completion take them from the table.
+struct Opcio {
+    const char16_t* nom;     // "separador"
+    const char16_t* valors;  // in the help: ",|;|tab"; null for a flag
+    const char16_t* ajuda;   // in the help; each '\n' starts a line under the one before
+    // What is wrong with a value, "" when nothing; null for a flag.
+    QString (*comprova)(const QString& valor);
+};
+
 // What an export knows besides the records.
 struct DadesExportacio {
-    QString grup;  // the class: the student file's name
-    QDate data;    // the day of the export, for the printed list
-    char separador = ';';
-    bool ambMarcaDOrdre = true;
+    QString grup;       // the class: the student file's name
+    QDate data;         // the day of the export, for the printed list
+    Opcions opcions{};  // of its format, as given
 };
 
 // A format's writer takes the student file's records in order, blank ones included, and writes
@@ -70,10 +82,7 @@ class LectorFiles {
 };
 
 struct DadesImportacio {
-    std::optional<char> separador;  // found in the input when not given
-    // A CSV's encoding, "utf-8", "utf-16", "windows-1252", "850" or "mac"; found in the input
-    // when empty.
-    QString codificacio;
+    Opcions opcions;  // of the input's format, as given: what is not given is found in the input
 };
 
 // A file's first bytes that tell what it is, and how a message names such a file.
@@ -91,6 +100,8 @@ struct Format {
     const char16_t* descripcio;  // in the Save dialog's filter: "Full de càlcul (*.xlsx)"
     const char16_t* ajuda;       // after its extension in the export's help; null when not written
     std::span<const Inici> inicis;
+    std::span<const Opcio> opcionsDExportacio;
+    std::span<const Opcio> opcionsDImportacio;
     bool (*esDelFormat)(Entrada& entrada);  // by its content; null when only its name tells
     bool grafic;  // its writer needs the toolkit's graphics (only the graphical program has them)
     std::unique_ptr<EscriptorAlumnes> (*escriptor)(QIODevice& sortida, const DadesExportacio&);

@@ -8,6 +8,8 @@ namespace exchange {
 
 std::unique_ptr<EscriptorAlumnes> escriptorCsv(QIODevice&, const DadesExportacio&);
 std::unique_ptr<LectorFiles> lectorCsv(Entrada&, const DadesImportacio&, const Avisos&);
+std::span<const Opcio> opcionsCsvDExportacio();
+std::span<const Opcio> opcionsCsvDImportacio();
 std::unique_ptr<EscriptorAlumnes> escriptorXlsx(QIODevice&, const DadesExportacio&);
 std::unique_ptr<LectorFiles> lectorXlsx(Entrada&, const DadesImportacio&, const Avisos&);
 bool esXlsx(Entrada&);
@@ -63,6 +65,8 @@ std::span<const Format> formats() {
          u"Full de càlcul",
          u"full de càlcul (Excel, LibreOffice): per a una persona; cada cel·la és text",
          kInicisZip,
+         {},
+         {},
          esXlsx,
          false,
          escriptorXlsx,
@@ -73,6 +77,8 @@ std::span<const Format> formats() {
          u"Full de càlcul OpenDocument",
          u"full de càlcul OpenDocument (LibreOffice), igual",
          kInicisZip,
+         {},
+         {},
          esOds,
          false,
          escriptorOds,
@@ -83,6 +89,8 @@ std::span<const Format> formats() {
          u"Full de càlcul OpenDocument pla",
          nullptr,
          kInicisFods,
+         {},
+         {},
          esFods,
          false,
          nullptr,
@@ -93,6 +101,8 @@ std::span<const Format> formats() {
          u"Full de càlcul d'abans del 2007",
          nullptr,
          kInicisXls,
+         {},
+         {},
          esXls,
          false,
          nullptr,
@@ -103,6 +113,8 @@ std::span<const Format> formats() {
          u"Text CSV",
          u"per a altres programes: UTF-8 amb marca d'ordre, «;», una fila per registre",
          kInicisCsv,
+         opcionsCsvDExportacio(),
+         opcionsCsvDImportacio(),
          nullptr,
          false,
          escriptorCsv,
@@ -113,6 +125,8 @@ std::span<const Format> formats() {
          u"Contactes",
          u"per a un telèfon: vCard 3.0, una targeta per alumne",
          kInicisVCard,
+         {},
+         {},
          nullptr,
          false,
          escriptorVCard,
@@ -123,6 +137,8 @@ std::span<const Format> formats() {
          u"PDF",
          u"una llista de la classe per imprimir, A4 apaïsat",
          kInicisPdf,
+         {},
+         {},
          nullptr,
          true,
          escriptorPdf,

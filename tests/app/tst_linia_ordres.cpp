@@ -15,28 +15,34 @@ struct Sobrecarrega : F... {
 template <class... F>
 Sobrecarrega(F...) -> Sobrecarrega<F...>;
 
+// " separador=tab sense-bom", in the order of their names.
+QString descriu(const exchange::Opcions& opcions) {
+    QStringList noms = opcions.keys();
+    noms.sort();
+    QString text;
+    for (const QString& nom : noms)
+        text += u' ' + nom + (opcions[nom].isEmpty() ? QString() : u'=' + opcions[nom]);
+    return text;
+}
+
 // A request in a few words, so that a table row can say what it expects.
 QString descriu(const Peticio& peticio) {
-    return std::visit(
-        Sobrecarrega{
-            [](const Finestra& f) { return u"finestra «%1»"_qs.arg(f.fitxer); },
-            [](const Ajuda& a) { return u"ajuda "_qs + a.text.section(u'\n', 0, 0); },
-            [](const Versio&) { return u"versió"_qs; },
-            [](const Exporta& e) {
-                return u"exporta «%1» a «%2» %3 sep «%4»%5"_qs.arg(
-                    e.fitxer, e.sortida, e.format->nom, QString(QChar::fromLatin1(e.separador)),
-                    e.ambMarcaDOrdre ? QString() : u" sense marca"_qs);
-            },
-            [](const Importa& i) {
-                return u"importa «%1» a «%2»%3%4%5"_qs.arg(
-                    i.entrada, i.fitxer,
-                    i.separador ? u" sep «%1»"_qs.arg(QChar::fromLatin1(*i.separador)) : QString(),
-                    i.afegeix ? u" afegint"_qs : QString(),
-                    i.codificacio.isEmpty() ? QString() : u" en "_qs + i.codificacio);
-            },
-            [](const ErrorDUs& e) { return u"ús: "_qs + e.problema; },
-        },
-        peticio);
+    return std::visit(Sobrecarrega{
+                          [](const Finestra& f) { return u"finestra «%1»"_qs.arg(f.fitxer); },
+                          [](const Ajuda& a) { return u"ajuda "_qs + a.text.section(u'\n', 0, 0); },
+                          [](const Versio&) { return u"versió"_qs; },
+                          [](const Exporta& e) {
+                              return u"exporta «%1» a «%2» %3%4"_qs.arg(
+                                  e.fitxer, e.sortida, e.format->nom, descriu(e.opcions));
+                          },
+                          [](const Importa& i) {
+                              return u"importa «%1» a «%2»%3%4"_qs.arg(
+                                  i.entrada, i.fitxer, i.afegeix ? u" afegint"_qs : QString(),
+                                  descriu(i.opcions));
+                          },
+                          [](const ErrorDUs& e) { return u"ús: "_qs + e.problema; },
+                      },
+                      peticio);
 }
 
 }  // namespace
@@ -66,22 +72,21 @@ void TestLiniaOrdres::llegeix_data() {
     fila("opció desconeguda", {u"--bogus"_qs}, u"ús: opció desconeguda: --bogus"_qs);
     fila("-h", {u"-h"_qs}, u"ajuda Ús: q2x7 [FITXER]"_qs);
     fila("--version guanya a un fitxer", {u"x"_qs, u"--version"_qs}, u"versió"_qs);
-    fila("exporta, a la sortida estàndard", {u"exporta"_qs, u"g"_qs},
-         u"exporta «g» a «» csv sep «;»"_qs);
-    fila("exporta a «-»", {u"exporta"_qs, u"g"_qs, u"-"_qs}, u"exporta «g» a «» csv sep «;»"_qs);
+    fila("exporta, a la sortida estàndard", {u"exporta"_qs, u"g"_qs}, u"exporta «g» a «» csv"_qs);
+    fila("exporta a «-»", {u"exporta"_qs, u"g"_qs, u"-"_qs}, u"exporta «g» a «» csv"_qs);
     fila("exporta, el format per l'extensió", {u"exporta"_qs, u"g"_qs, u"Llista.PDF"_qs},
-         u"exporta «g» a «Llista.PDF» pdf sep «;»"_qs);
+         u"exporta «g» a «Llista.PDF» pdf"_qs);
     fila("exporta a un full de càlcul", {u"exporta"_qs, u"g"_qs, u"3r B.xlsx"_qs},
-         u"exporta «g» a «3r B.xlsx» xlsx sep «;»"_qs);
+         u"exporta «g» a «3r B.xlsx» xlsx"_qs);
     fila("exporta, --format ods", {u"exporta"_qs, u"--format"_qs, u"ODS"_qs, u"g"_qs},
-         u"exporta «g» a «» ods sep «;»"_qs);
+         u"exporta «g» a «» ods"_qs);
     fila("exporta, --format=vcard guanya a l'extensió",
          {u"exporta"_qs, u"--format=vcard"_qs, u"g"_qs, u"l.csv"_qs},
-         u"exporta «g» a «l.csv» vcf sep «;»"_qs);
+         u"exporta «g» a «l.csv» vcf"_qs);
     fila("exporta, opcions repetides: la darrera",
          {u"exporta"_qs, u"--separador"_qs, u","_qs, u"g"_qs, u"--separador=tab"_qs,
           u"--sense-bom"_qs, u"--sense-bom"_qs},
-         u"exporta «g» a «» csv sep «\t» sense marca"_qs);
+         u"exporta «g» a «» csv sense-bom separador=tab"_qs);
     fila("exporta, -- deixa passar un nom amb guió",
          {u"exporta"_qs, u"--"_qs, u"-g"_qs, u"--format"_qs},
          u"ús: no se sap quin format vol dir l'extensió de --format (.xlsx, .ods, .csv, .vcf, "
@@ -108,9 +113,9 @@ void TestLiniaOrdres::llegeix_data() {
     fila("importa", {u"importa"_qs, u"-"_qs, u"4t A"_qs}, u"importa «-» a «4t A»"_qs);
     fila("importa --afegeix al final, i el separador",
          {u"importa"_qs, u"n.csv"_qs, u"f"_qs, u"--separador"_qs, u";"_qs, u"--afegeix"_qs},
-         u"importa «n.csv» a «f» sep «;» afegint"_qs);
+         u"importa «n.csv» a «f» afegint separador=;"_qs);
     fila("importa amb la codificació", {u"importa"_qs, u"--codificacio=850"_qs, u"a"_qs, u"f"_qs},
-         u"importa «a» a «f» en 850"_qs);
+         u"importa «a» a «f» codificacio=850"_qs);
     fila("importa amb una codificació desconeguda",
          {u"importa"_qs, u"--codificacio"_qs, u"latin9"_qs, u"a"_qs, u"f"_qs},
          u"ús: codificació desconeguda: latin9 (utf-8, utf-16, windows-1252, 850 o mac)"_qs);

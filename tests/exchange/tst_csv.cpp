@@ -11,7 +11,11 @@ Q_DECLARE_METATYPE(Alumne)
 namespace {
 
 QByteArray exporta(const QByteArray& registres, char separador = ';', bool ambMarca = true) {
-    return proves::exportaEn(u"csv"_qs, registres, {{}, {}, separador, ambMarca});
+    exchange::Opcions opcions{
+        {u"separador"_qs, separador == '\t' ? u"tab"_qs : QString(QChar::fromLatin1(separador))}};
+    if (!ambMarca)
+        opcions[u"sense-bom"_qs] = QString();
+    return proves::exportaEn(u"csv"_qs, registres, {{}, {}, opcions});
 }
 
 }  // namespace

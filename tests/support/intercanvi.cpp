@@ -22,7 +22,7 @@ QByteArray exportaEn(const QString& format, const QByteArray& registres,
     return sortida.data();
 }
 
-Importacio importaBytes(const QByteArray& entrada, std::optional<char> separador,
+Importacio importaBytes(const QByteArray& entrada, const exchange::Opcions& opcions,
                         const QString& format) {
     // A file in memory: the fuzzer makes thousands of them.
     const int descriptor = ::memfd_create("entrada", MFD_CLOEXEC);
@@ -34,7 +34,7 @@ Importacio importaBytes(const QByteArray& entrada, std::optional<char> separador
     const exchange::Avisos avisa = [&](const QString& avis) { resultat.avisos << avis; };
     try {
         exchange::Entrada llegida(cami, platform::CridesSistema::reals());
-        const auto lector = exchange::formatPerNom(format)->lector(llegida, {separador, {}}, avisa);
+        const auto lector = exchange::formatPerNom(format)->lector(llegida, {opcions}, avisa);
         const exchange::Importats importats = exchange::importaFiles(*lector, avisa);
         resultat.registres = importats.registres;
         resultat.nombre = importats.nombre;

@@ -18,7 +18,7 @@ struct Importacio {
     QStringList avisos;
     QString error;  // "" when taken
 };
-Importacio importaBytes(const QByteArray& entrada, std::optional<char> separador = std::nullopt,
+Importacio importaBytes(const QByteArray& entrada, const exchange::Opcions& opcions = {},
                         const QString& format = u"csv"_qs);
 
 }  // namespace proves
