@@ -7,12 +7,15 @@
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QHash>
 #include <QLocale>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRawFont>
 #include <QTextLayout>
+
+#include <malloc.h>
 
 #include <array>
 #include <vector>
@@ -29,30 +32,40 @@ constexpr qreal kAlcadaPeu = 18;
 constexpr qreal kAmpladaNumero = 42;
 constexpr std::size_t kCelles = kColumnes.size() + 1;  // "Núm." first
 
-// A cell's text as glyphs of the face, placed once: most cells fit on one line, and drawing
-// glyphs already looked up spares the text engine its work for each of 200,000 cells.
-struct Text {
-    QGlyphRun glifs;
-    qreal amplada = 0;
-};
+// The face's glyph and advance of each character, looked up once: a full file's list has some
+// three million characters, of a hundred or so different ones. A character is one glyph, as the
+// face's own lookup takes it (no text here needs shaping).
+class Glifs {
+  public:
+    explicit Glifs(const QRawFont& font) : m_font(font) {}
 
-Text glifsDe(const QRawFont& font, const QString& text) {
-    Text resultat;
-    const QList<quint32> indexos = font.glyphIndexesForString(text);
-    const QList<QPointF> avancos = font.advancesForGlyphIndexes(indexos);
-    QList<QPointF> posicions;
-    posicions.reserve(avancos.size());
-    qreal x = 0;
-    for (const QPointF& avanc : avancos) {
-        posicions << QPointF(x, 0);
-        x += avanc.x();
+    struct Glif {
+        quint32 index = 0;
+        qreal avanc = -1;  // none looked up yet
+    };
+
+    const Glif& de(QChar c) {
+        Glif& glif = c.unicode() < m_latin1.size() ? m_latin1[c.unicode()] : m_altres[c.unicode()];
+        if (glif.avanc < 0) {
+            const QList<quint32> index = m_font.glyphIndexesForString(QString(c));
+            glif.index = index.value(0);
+            glif.avanc = m_font.advancesForGlyphIndexes(index).value(0).x();
+        }
+        return glif;
     }
-    resultat.glifs.setRawFont(font);
-    resultat.glifs.setGlyphIndexes(indexos);
-    resultat.glifs.setPositions(posicions);
-    resultat.amplada = x;
-    return resultat;
-}
+
+    qreal amplada(const QString& text) {
+        qreal x = 0;
+        for (const QChar c : text)
+            x += de(c).avanc;
+        return x;
+    }
+
+  private:
+    QRawFont m_font;
+    std::array<Glif, 256> m_latin1{};
+    QHash<char16_t, Glif> m_altres;
+};
 
 // The lines of a text too long for its width: at word boundaries, or anywhere in a word too
 // long.
@@ -72,6 +85,12 @@ std::vector<QString> linies(const QString& text, const QFont& font, qreal amplad
     return resultat;
 }
 
+QFont fontDeLaLlista() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(9);
+    return font;
+}
+
 class Llista {
   public:
     Llista(QPagedPaintDevice& dispositiu, QByteArrayView registres, const QString& grup, QDate data)
@@ -79,13 +98,13 @@ class Llista {
           m_registres(registres),
           m_grup(grup),
           m_data(data),
-          m_font(QStringLiteral("Liberation Sans")) {
-        m_font.setPixelSize(9);
-        m_negreta = m_font;
+          m_font(fontDeLaLlista()),
+          m_negreta(fontDeLaLlista()),
+          m_cara(QRawFont::fromFont(m_font)),
+          m_glifs(m_cara) {
         m_negreta.setBold(true);
-        m_glifs = QRawFont::fromFont(m_font);
-        m_ascens = m_glifs.ascent();
-        m_alcadaLinia = m_glifs.ascent() + m_glifs.descent() + m_glifs.leading();
+        m_ascens = m_cara.ascent();
+        m_alcadaLinia = m_cara.ascent() + m_cara.descent() + m_cara.leading();
         const QRectF pagina = dispositiu.pageLayout().fullRect(QPageLayout::Point);
         m_ample = pagina.width();
         m_alt = pagina.height();
@@ -117,6 +136,7 @@ class Llista {
                 pintaFila(pintor, m_files[f], y);
                 y += alcada(m_files[f]);
             }
+            pintaLinies(pintor);
         }
     }
 
@@ -153,7 +173,7 @@ class Llista {
             std::size_t maxim = 1;
             for (std::size_t c = 0; c < textos.size(); ++c) {
                 // Only a text wider than its column is laid out in lines.
-                if (glifsDe(m_glifs, textos[c]).amplada > ampladaText(c))
+                if (m_glifs.amplada(textos[c]) > ampladaText(c))
                     maxim = std::max(maxim, linies(textos[c], m_font, ampladaText(c)).size());
             }
             const Fila fila{numero, int(maxim)};
@@ -201,31 +221,55 @@ class Llista {
         return y + alcadaCapcalera();
     }
 
+    // A PDF gets each row's text as one run of glyphs: the writer spends the same on a run of
+    // one cell as of a whole row. A preview records each page to draw it again, and a run there
+    // would take its font along, over a megabyte a page: it gets each cell's text.
     void pintaFila(QPainter& pintor, const Fila& fila, qreal y) {
         const auto textos = cellesDe(fila.numero);
+        m_indexos.clear();
+        m_posicions.clear();
+        const qreal base = y + kFarciment + m_ascens;
         qreal x = kMarge;
         for (std::size_t c = 0; c < textos.size(); ++c) {
-            qreal base = y + kFarciment + m_ascens;
-            const Text text = glifsDe(m_glifs, textos[c]);
-            if (text.amplada <= ampladaText(c)) {
-                // A preview records each page to draw it again: a run of glyphs there would take
-                // its font along, over a megabyte a page; the text alone is a few bytes.
-                if (m_perGlifs)
-                    pintor.drawGlyphRun(QPointF(x + kFarciment, base), text.glifs);
-                else
+            if (m_glifs.amplada(textos[c]) <= ampladaText(c)) {
+                if (m_perGlifs) {
+                    qreal xGlif = x + kFarciment;
+                    for (const QChar caracter : textos[c]) {
+                        const Glifs::Glif& glif = m_glifs.de(caracter);
+                        m_indexos << glif.index;
+                        m_posicions << QPointF(xGlif, base);
+                        xGlif += glif.avanc;
+                    }
+                } else {
                     pintor.drawText(QPointF(x + kFarciment, base), textos[c]);
+                }
             } else {
+                qreal baseLinia = base;
                 for (const QString& linia : linies(textos[c], m_font, ampladaText(c))) {
-                    pintor.drawText(QPointF(x + kFarciment, base), linia);
-                    base += m_alcadaLinia;
+                    pintor.drawText(QPointF(x + kFarciment, baseLinia), linia);
+                    baseLinia += m_alcadaLinia;
                 }
             }
             x += m_amplades[c];
         }
+        if (!m_indexos.isEmpty()) {
+            QGlyphRun run;
+            run.setRawFont(m_cara);
+            run.setGlyphIndexes(m_indexos);
+            run.setPositions(m_posicions);
+            pintor.drawGlyphRun(QPointF(), run);
+        }
+        m_linies.emplace_back(QPointF(kMarge, y + alcada(fila)),
+                              QPointF(m_ample - kMarge, y + alcada(fila)));
+    }
+
+    // The rules under the page's rows, at once: a change of pen costs the writer as much as a
+    // row's text.
+    void pintaLinies(QPainter& pintor) {
         pintor.setPen(QColor(200, 200, 200));
-        pintor.drawLine(QPointF(kMarge, y + alcada(fila)),
-                        QPointF(m_ample - kMarge, y + alcada(fila)));
+        pintor.drawLines(m_linies.data(), int(m_linies.size()));
         pintor.setPen(Qt::black);
+        m_linies.clear();
     }
 
     QPagedPaintDevice& m_dispositiu;
@@ -234,7 +278,11 @@ class Llista {
     QDate m_data;
     QFont m_font;
     QFont m_negreta;
-    QRawFont m_glifs;
+    QRawFont m_cara;
+    Glifs m_glifs;
+    QList<quint32> m_indexos;  // of the row drawn, kept from row to row
+    QList<QPointF> m_posicions;
+    std::vector<QLineF> m_linies;  // of the page drawn
     qreal m_ascens = 0;
     qreal m_alcadaLinia = 0;
     qreal m_ample = 0;
@@ -268,6 +316,25 @@ class EscriptorPdf final : public EscriptorAlumnes {
     QByteArray m_registres;
 };
 
+// The writer compresses each page apart through buffers of megabytes, taken and freed a page at a
+// time: by default the C library gives them back to the system each time and takes them again,
+// four system calls a page and the page faults after them, a sixth of a full list's time. While
+// the list is drawn they stay in the heap; then the defaults come back and the heap is trimmed.
+class MemoriaRetinguda {
+  public:
+    MemoriaRetinguda() {
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+    }
+    ~MemoriaRetinguda() {
+        mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+        malloc_trim(0);
+    }
+    MemoriaRetinguda(const MemoriaRetinguda&) = delete;
+    MemoriaRetinguda& operator=(const MemoriaRetinguda&) = delete;
+};
+
 }  // namespace
 
 QPageLayout paginaDeLaLlista() {
@@ -277,6 +344,7 @@ QPageLayout paginaDeLaLlista() {
 
 void dibuixaLlista(QPagedPaintDevice& dispositiu, QByteArrayView registres, const QString& grup,
                    QDate data, int primera, int darrera) {
+    const MemoriaRetinguda memoria;
     Llista(dispositiu, registres, grup, data).dibuixa(primera, darrera);
 }
 
