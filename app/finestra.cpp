@@ -1,5 +1,7 @@
 // q2x7-finestra: the window "Dades alumnes", and the formats drawn with the toolkit's graphics;
-// q2x7 becomes this program when the command line asks for either, and this reads it again.
+// q2x7 becomes this program when the command line asks for neither a command, nor the help or
+// the version, and q2x7-ordres when a command asks for a drawn format. It reads the command line
+// again, and answers the help and a usage error as the commands do.
 #include "main_window/frm_alumnes.h"
 #include "ordres.h"
 #include "platform/dialeg_obrir.h"
@@ -40,6 +42,8 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const linia_ordres::Peticio peticio = linia_ordres::llegeix(arguments);
+    if (const auto resposta = ordres::respon(peticio))
+        return *resposta;
     const auto* exporta = std::get_if<linia_ordres::Exporta>(&peticio);
     if (!std::holds_alternative<linia_ordres::Finestra>(peticio) &&
         !(exporta && exporta->format->grafic)) {

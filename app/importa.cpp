@@ -8,8 +8,6 @@
 
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace ordres {
 
 using exchange::ErrorIntercanvi;
@@ -61,14 +59,6 @@ int importa(const linia_ordres::Importa& peticio) {
         diguesLesNotes();
         return kFallat;
     }
-}
-
-void escriuError(const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-}
-
-void silenciaLesEines() {
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 }
 
 }  // namespace ordres

@@ -1,11 +1,11 @@
-// q2x7: decides what the command line asks for; the commands that need no graphics run here, and
-// the window and the drawn formats are the graphical program's, which takes this process's place.
+// q2x7-ordres: the commands that need no graphics, the help and the version; q2x7 hands it the
+// command line when its first word asks for one of them. The window and the drawn formats are
+// the graphical program's, which then takes this process's place.
 #include "ordres.h"
 
 #include <QCoreApplication>
 
 #include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -13,11 +13,11 @@
 
 namespace {
 
-// Where the build put it, from this program's folder: installed under libexec, or beside it.
+// Beside this one, where the build and the install put both.
 std::filesystem::path programaGrafic() {
     std::error_code error;
     const std::filesystem::path jo = std::filesystem::read_symlink("/proc/self/exe", error);
-    return jo.parent_path() / Q2X7_PROGRAMA_GRAFIC;
+    return jo.parent_path() / "q2x7-finestra";
 }
 
 // The same process, so that signals and the window system see one program; it reads the same
@@ -30,22 +30,13 @@ int passaAlProgramaGrafic(char** argv) {
     return ordres::kFallat;
 }
 
-// Help and usage errors need nothing of the toolkit but its strings.
+// What the command line asks for, but the help, the version and usage errors.
 struct Aten {
     char** argv;
 
-    int operator()(const linia_ordres::ErrorDUs& error) const {
-        ordres::escriuError(u"q2x7: "_qs + error.problema);
-        ordres::escriuError(QStringLiteral("Proveu «q2x7 --help»."));
-        return ordres::kUs;
-    }
-    int operator()(const linia_ordres::Ajuda& ajuda) const {
-        std::fputs(ajuda.text.toUtf8().constData(), stdout);
-        return ordres::kFet;
-    }
-    int operator()(const linia_ordres::Versio&) const {
-        std::printf("q2x7 %s\n", Q2X7_VERSIO);
-        return ordres::kFet;
+    template <class Resposta>
+    int operator()(const Resposta&) const {
+        return ordres::kUs;  // answered before
     }
     int operator()(const linia_ordres::Finestra&) const { return passaAlProgramaGrafic(argv); }
     int operator()(const linia_ordres::Exporta& exporta) const {
@@ -73,5 +64,8 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    return std::visit(Aten{argv}, linia_ordres::llegeix(arguments));
+    const linia_ordres::Peticio peticio = linia_ordres::llegeix(arguments);
+    if (const auto resposta = ordres::respon(peticio))
+        return *resposta;
+    return std::visit(Aten{argv}, peticio);
 }

@@ -36,6 +36,10 @@ espera 2 "q2x7: opció desconeguda: --bogus$pista" "$q" --bogus
 espera 2 "q2x7: format desconegut: doc$pista" "$q" exporta --format doc "3r B"
 espera 2 "q2x7: sobra «b»: la finestra obre un sol fitxer$pista" "$q" a b
 espera 2 "q2x7-finestra: s'engega amb q2x7; proveu «q2x7 --help»." "$(dirname "$q")/../libexec/q2x7/q2x7-finestra" importa a b
+# The launcher sends what does not begin with a command to the window's program, which answers
+# the help and the version as well, with no display.
+espera 0 "" "$q" "3r B" --version
+[ "$(cat sortida)" = "$("$q" --version)" ] || falla "the window's program gives another version"
 
 # CSV: exact bytes, to a file and to standard output.
 printf '\xef\xbb\xbfNom;Adreça;Població;Codi postal;Telèfon\r\nNúria Puig i Ferrà;Carrer Major, 12;Girona;17001;972 20 30 40\r\nJordi Casals Roca;Plaça de la Vila, 3;Lleida;25001;973 11 22 33\r\nMarta Soler Pons;Rambla Nova, 45;Tarragona;43001;977 55 66 77\r\n' > esperat.csv

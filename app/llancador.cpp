@@ -1,0 +1,54 @@
+// q2x7: hands the command line to the program that serves it, before any library is loaded. The
+// commands, the help and the version go to q2x7-ordres, which needs only the toolkit's core; the
+// window to q2x7-finestra, which would otherwise wait for the core program to load first. Each
+// reads the whole command line itself.
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+
+#include <string.h>
+#include <unistd.h>
+
+namespace {
+
+struct Programa {
+    const char* cami;  // from this program's folder
+    const char* que;   // in the message when it is missing: "q2x7-finestra, la part gràfica"
+};
+
+// The first words that the core program serves.
+constexpr const char* kDeLesOrdres[] = {"exporta", "importa",    "-h", "--help",
+                                        "-?",      "--help-all", "-v", "--version"};
+
+bool esDeLesOrdres(const char* paraula) {
+    for (const char* ordre : kDeLesOrdres) {
+        if (std::strcmp(paraula, ordre) == 0)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // A standard error whose reader has gone (a closed pager) must not end the program with a
+    // student unsaved: a failed write is only a failed write. Ignored, it stays so across exec.
+    std::signal(SIGPIPE, SIG_IGN);
+    const Programa programa =
+        argc > 1 && esDeLesOrdres(argv[1])
+            ? Programa{Q2X7_PROGRAMA_ORDRES, "q2x7-ordres, la part de les ordres"}
+            : Programa{Q2X7_PROGRAMA_GRAFIC, "q2x7-finestra, la part gràfica"};
+    // Where the build put it, from this program's folder: installed under libexec.
+    char cami[PATH_MAX];
+    const ssize_t mida = ::readlink("/proc/self/exe", cami, sizeof cami);
+    const char* barra =
+        mida > 0 ? static_cast<const char*>(::memrchr(cami, '/', std::size_t(mida))) : nullptr;
+    const int carpeta = barra ? int(barra - cami + 1) : 0;
+    char desti[PATH_MAX];
+    if (std::snprintf(desti, sizeof desti, "%.*s%s", carpeta, cami, programa.cami) <
+        int(sizeof desti))
+        ::execv(desti, argv);
+    std::fprintf(stderr, "q2x7: no es troba %s del programa\n", programa.que);
+    return 1;
+}
