@@ -37,4 +37,11 @@ QString nomDelGrup(const QString& cami) {
     return QFileInfo(cami).completeBaseName();
 }
 
+QString lletresDeColumna(qsizetype columna) {
+    QString lletres;
+    for (qsizetype n = columna + 1; n > 0; n = (n - 1) / 26)
+        lletres.prepend(QChar(char16_t(u'A' + (n - 1) % 26)));
+    return lletres;
+}
+
 }  // namespace exchange

@@ -38,6 +38,9 @@ QString textDelCamp(const record::TipusAlumne& alumne, record::Camp camp);
 // The same, as UTF-8 appended to `utf8`: the fast way for whole files.
 void afegeixCampUtf8(const record::TipusAlumne& alumne, record::Camp camp, QByteArray& utf8);
 
+// A spreadsheet column's letters: 0 is A, 26 is AA.
+QString lletresDeColumna(qsizetype columna);
+
 // Whether every field is blank.
 bool esBuit(const record::TipusAlumne& alumne);
 

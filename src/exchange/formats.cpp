@@ -1,25 +1,13 @@
 #include "exchange/entrada.h"
 #include "exchange/errors.h"
 #include "exchange/format.h"
+#include "exchange/lectors.h"
+#include "exchange/opcions_csv.h"
 
 #include <QFileInfo>
 
 namespace exchange {
 
-std::unique_ptr<EscriptorAlumnes> escriptorCsv(QIODevice&, const DadesExportacio&);
-std::unique_ptr<LectorFiles> lectorCsv(Entrada&, const DadesImportacio&, const Avisos&);
-std::span<const Opcio> opcionsCsvDExportacio();
-std::span<const Opcio> opcionsCsvDImportacio();
-std::unique_ptr<EscriptorAlumnes> escriptorXlsx(QIODevice&, const DadesExportacio&);
-std::unique_ptr<LectorFiles> lectorXlsx(Entrada&, const DadesImportacio&, const Avisos&);
-bool esXlsx(Entrada&);
-std::unique_ptr<EscriptorAlumnes> escriptorOds(QIODevice&, const DadesExportacio&);
-std::unique_ptr<LectorFiles> lectorOds(Entrada&, const DadesImportacio&, const Avisos&);
-bool esOds(Entrada&);
-std::unique_ptr<LectorFiles> lectorFods(Entrada&, const DadesImportacio&, const Avisos&);
-bool esFods(Entrada&);
-std::unique_ptr<LectorFiles> lectorXls(Entrada&, const DadesImportacio&, const Avisos&);
-bool esXls(Entrada&);
 std::unique_ptr<EscriptorAlumnes> escriptorVCard(QIODevice&, const DadesExportacio&);
 // Drawn with the toolkit's graphics, which take longer to load than a CSV of a whole file takes
 // to write: only the graphical program links it in, and elsewhere the row's writer is null.

@@ -40,13 +40,6 @@ QString textDeLaData(QDate data) {
     return data.toString(u"dd/MM/yyyy");
 }
 
-QString lletresDeColumna(qsizetype columna) {
-    QString lletres;
-    for (qsizetype n = columna + 1; n > 0; n = (n - 1) / 26)
-        lletres.prepend(QChar(char16_t(u'A' + (n - 1) % 26)));
-    return lletres;
-}
-
 QString avisDeCombinada(qsizetype columna, const QString& valor, int files) {
     return QStringLiteral(
                "columna %1: «%2», en una cel·la combinada de %3 files, es dona a "

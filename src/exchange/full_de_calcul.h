@@ -30,8 +30,6 @@ QString textDelNombre(double nombre);
 // A date as a user here reads it.
 QString textDeLaData(QDate data);
 QString textDelBoolea(bool valor);
-// A column's letters: 0 is A, 26 is AA.
-QString lletresDeColumna(qsizetype columna);
 // The note of a cell merged down over `files` rows, whose value each of them takes.
 QString avisDeCombinada(qsizetype columna, const QString& valor, int files);
 

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QPagedPaintDevice;
+class QWidget;
 
 namespace platform {
 
@@ -59,9 +60,14 @@ class PortaretallsQt final : public Portaretalls {
     QByteArray files() override;
 };
 
+// Through the module q2x7-impressio beside the program, loaded when first asked.
 class ImpressioQt final : public Impressio {
   public:
     void imprimeix(const QString& titol, const Dibuixa& dibuixa) override;
 };
 
 }  // namespace platform
+
+// What the module exports: the dialog over `pare`.
+extern "C" void q2x7_imprimeix(const QString& titol, const platform::Impressio::Dibuixa& dibuixa,
+                               QWidget* pare);

@@ -1,5 +1,6 @@
 #include "platform/classe.h"
 #include "platform/finestres.h"
+#include "platform/modul.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,10 +9,9 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPageLayout>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -96,23 +96,15 @@ QByteArray PortaretallsQt::files() {
 }
 
 void ImpressioQt::imprimeix(const QString& titol, const Dibuixa& dibuixa) {
+    static const auto imprimeix = reinterpret_cast<decltype(&q2x7_imprimeix)>(
+        simbolDelModul("q2x7-impressio.so", "q2x7_imprimeix"));
     QWidget* pare = finestraDelDavant();
-    QPrinter impressora(QPrinter::HighResolution);
-    impressora.setDocName(titol);
-    impressora.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                         QMarginsF(), QPageLayout::Point));
-    // The list keeps its own margins: the page is drawn whole.
-    impressora.setFullPage(true);
-    QPrintPreviewDialog previsualitzacio(&impressora, pare);
-    // Wide enough for its whole toolbar, the print button included, and a landscape page.
-    previsualitzacio.resize(1000, 720);
-    QObject::connect(&previsualitzacio, &QPrintPreviewDialog::paintRequested, &previsualitzacio,
-                     [&dibuixa](QPrinter* printer) {
-                         const bool rang = printer->printRange() == QPrinter::PageRange;
-                         dibuixa(*printer, rang ? printer->fromPage() : 1,
-                                 rang ? printer->toPage() : 0);
-                     });
-    previsualitzacio.exec();
+    if (imprimeix)
+        imprimeix(titol, dibuixa, pare);
+    else
+        QMessageBox::warning(pare, QStringLiteral("q2x7"),
+                             QStringLiteral("No es pot imprimir: no es troba q2x7-impressio.so, "
+                                            "la part del programa que imprimeix."));
     tornaElFocus(pare);
 }
 
