@@ -2,12 +2,12 @@
 // commands, the help and the version go to q2x7-ordres, which needs only the toolkit's core; the
 // window to q2x7-finestra, which would otherwise wait for the core program to load first. Each
 // reads the whole command line itself.
-#include <climits>
+#include "platform/modul.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
-#include <string.h>
 #include <unistd.h>
 
 namespace {
@@ -41,14 +41,8 @@ int main(int argc, char* argv[]) {
             : Programa{Q2X7_PROGRAMA_GRAFIC, "q2x7-finestra, la part gràfica"};
     // Where the build put it, from this program's folder: installed under libexec.
     char cami[PATH_MAX];
-    const ssize_t mida = ::readlink("/proc/self/exe", cami, sizeof cami);
-    const char* barra =
-        mida > 0 ? static_cast<const char*>(::memrchr(cami, '/', std::size_t(mida))) : nullptr;
-    const int carpeta = barra ? int(barra - cami + 1) : 0;
-    char desti[PATH_MAX];
-    if (std::snprintf(desti, sizeof desti, "%.*s%s", carpeta, cami, programa.cami) <
-        int(sizeof desti))
-        ::execv(desti, argv);
+    if (platform::camiDesDelPrograma(programa.cami, cami))
+        ::execv(cami, argv);
     std::fprintf(stderr, "q2x7: no es troba %s del programa\n", programa.que);
     return 1;
 }

@@ -2,29 +2,22 @@
 // command line when its first word asks for one of them. The window and the drawn formats are
 // the graphical program's, which then takes this process's place.
 #include "ordres.h"
+#include "platform/modul.h"
 
 #include <QCoreApplication>
 
 #include <csignal>
-#include <filesystem>
-#include <system_error>
 
 #include <unistd.h>
 
 namespace {
 
-// Beside this one, where the build and the install put both.
-std::filesystem::path programaGrafic() {
-    std::error_code error;
-    const std::filesystem::path jo = std::filesystem::read_symlink("/proc/self/exe", error);
-    return jo.parent_path() / "q2x7-finestra";
-}
-
 // The same process, so that signals and the window system see one program; it reads the same
-// command line.
+// command line. Beside this one, where the build and the install put both.
 int passaAlProgramaGrafic(char** argv) {
-    const std::filesystem::path grafic = programaGrafic();
-    ::execv(grafic.c_str(), argv);
+    char grafic[PATH_MAX];
+    if (platform::camiDesDelPrograma("q2x7-finestra", grafic))
+        ::execv(grafic, argv);
     ordres::escriuError(
         QStringLiteral("q2x7: no es troba q2x7-finestra, la part gràfica del programa"));
     return ordres::kFallat;

@@ -1,25 +1,26 @@
 #include "platform/modul.h"
 
 #include <dlfcn.h>
+#include <string.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
-#include <cstring>
 
 namespace platform {
 
-void* simbolDelModul(const char* nom, const char* simbol) {
-    // Beside this program, where the build and the install put both.
-    char cami[PATH_MAX];
-    const ssize_t mida = ::readlink("/proc/self/exe", cami, sizeof cami);
+bool camiDesDelPrograma(const char* nom, char (&cami)[PATH_MAX]) {
+    char jo[PATH_MAX];
+    const ssize_t mida = ::readlink("/proc/self/exe", jo, sizeof jo);
     const char* barra =
-        mida > 0 ? static_cast<const char*>(::memrchr(cami, '/', std::size_t(mida))) : nullptr;
+        mida > 0 ? static_cast<const char*>(::memrchr(jo, '/', std::size_t(mida))) : nullptr;
+    return barra &&
+           std::snprintf(cami, sizeof cami, "%.*s/%s", int(barra - jo), jo, nom) < int(sizeof cami);
+}
+
+void* simbolDelModul(const char* nom, const char* simbol) {
     char modul[PATH_MAX];
-    if (!barra || std::snprintf(modul, sizeof modul, "%.*s/%s", int(barra - cami), cami, nom) >=
-                      int(sizeof modul))
-        return nullptr;
-    void* const biblioteca = ::dlopen(modul, RTLD_NOW | RTLD_LOCAL);
+    void* const biblioteca =
+        camiDesDelPrograma(nom, modul) ? ::dlopen(modul, RTLD_NOW | RTLD_LOCAL) : nullptr;
     return biblioteca ? ::dlsym(biblioteca, simbol) : nullptr;
 }
 
