@@ -14,8 +14,11 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <fontconfig/fontconfig.h>
+
 #include <clocale>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -62,6 +65,9 @@ int main(int argc, char* argv[]) {
     }
 
     platform::dataINombresEnCatala();
+    // While the toolkit connects to the display, a second thread reads the system's font
+    // configuration, which the form's first text would otherwise wait for.
+    std::jthread lletres([] { FcInit(); });
     QApplication app(un, argv);
     // The C library keeps reading and writing numbers with a point.
     std::setlocale(LC_NUMERIC, "C");
@@ -78,6 +84,7 @@ int main(int argc, char* argv[]) {
     platform::PortaretallsQt portaretalls;
     platform::ImpressioQt impressio;
     record::NomsFitxer noms;
+    lletres.join();
     frmAlumnes finestra({missatges, dialegObrir, sistemaFitxers, platform::Diari::estandard(),
                          &dialegDesar, &caixaImportacio, &portaretalls, &impressio},
                         noms);

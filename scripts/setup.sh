@@ -5,7 +5,7 @@ set -euo pipefail
 arrel=$(cd "$(dirname "$0")/.." && pwd)
 
 paquets=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-translations-l10n
-         libbenchmark-dev libcsv-dev libxlsxwriter-dev libquazip1-qt6-dev libfreexl-dev libxcb1-dev libsm-dev
+         libbenchmark-dev libcsv-dev libxlsxwriter-dev libquazip1-qt6-dev libfreexl-dev libfontconfig-dev libxcb1-dev libsm-dev
          python3-vobject python3-openpyxl python3-odf python3-xlwt poppler-utils time fonts-dejavu-core fonts-liberation2 librsvg2-bin desktop-file-utils
          appstream dpkg-dev lintian devscripts xvfb xauth xdotool x11-utils xclip
          cups printer-driver-cups-pdf)
