@@ -32,6 +32,25 @@ std::unique_ptr<QTranslator> traduccioDeLEines() {
     return traduccio;
 }
 
+// The style reads its own PNG images (the menu bar's overflow arrow), and the toolkit the window's
+// icon, by first asking every image plugin whether it knows the file: three plugins and their
+// libraries loaded before the window shows, for formats it never uses. PNG is read without them,
+// so while the form is built the plugins' folders are out of the search. The style is made
+// first, with whatever plugin the desktop asks for; everything after finds them all again.
+class SenseConnectors {
+  public:
+    SenseConnectors() : m_camins(QCoreApplication::libraryPaths()) {
+        QApplication::style();
+        QCoreApplication::setLibraryPaths({});
+    }
+    ~SenseConnectors() { QCoreApplication::setLibraryPaths(m_camins); }
+    SenseConnectors(const SenseConnectors&) = delete;
+    SenseConnectors& operator=(const SenseConnectors&) = delete;
+
+  private:
+    const QStringList m_camins;
+};
+
 void identifica() {
     QCoreApplication::setApplicationName(QStringLiteral("q2x7"));
     QCoreApplication::setApplicationVersion(QStringLiteral(Q2X7_VERSIO));
@@ -73,7 +92,6 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_NUMERIC, "C");
     identifica();
     QGuiApplication::setDesktopFileName(QStringLiteral(Q2X7_ID));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icones/q2x7.png")));
     const auto traduccio = traduccioDeLEines();
 
     platform::MissatgesQt missatges;
@@ -85,20 +103,25 @@ int main(int argc, char* argv[]) {
     platform::ImpressioQt impressio;
     record::NomsFitxer noms;
     lletres.join();
-    frmAlumnes finestra({missatges, dialegObrir, sistemaFitxers, platform::Diari::estandard(),
-                         &dialegDesar, &caixaImportacio, &portaretalls, &impressio},
-                        noms);
+    const auto finestra = [&] {
+        const SenseConnectors senseConnectors;
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icones/q2x7.png")));
+        return std::make_unique<frmAlumnes>(
+            platform::Serveis{missatges, dialegObrir, sistemaFitxers, platform::Diari::estandard(),
+                              &dialegDesar, &caixaImportacio, &portaretalls, &impressio},
+            noms);
+    }();
     // Being told to end (a shutdown, a closed terminal) saves the record on screen and ends,
     // even while a modal window is up.
-    const platform::PeticionsDeFinal peticions([&finestra] { finestra.Acabar(); });
-    platform::enPerdreLaPantalla([&finestra] { finestra.AcabarSensePantalla(); });
-    finestra.show();
-    finestra.activateWindow();
+    const platform::PeticionsDeFinal peticions([&finestra] { finestra->Acabar(); });
+    platform::enPerdreLaPantalla([&finestra] { finestra->AcabarSensePantalla(); });
+    finestra->show();
+    finestra->activateWindow();
     const QString fitxer = std::get<linia_ordres::Finestra>(peticio).fitxer;
     if (!fitxer.isEmpty()) {
         // Absolute: the current directory moves with "Crear fitxer" while the file is open.
         const QString cami = QFileInfo(fitxer).absoluteFilePath();
-        QTimer::singleShot(0, &finestra, [&finestra, cami] { finestra.ObrirFitxer(cami); });
+        QTimer::singleShot(0, finestra.get(), [&finestra, cami] { finestra->ObrirFitxer(cami); });
     }
     return app.exec();
 }
