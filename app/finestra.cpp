@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QThread>
 #include <QTimer>
 #include <QTranslator>
 
@@ -84,9 +85,12 @@ int main(int argc, char* argv[]) {
     }
 
     platform::dataINombresEnCatala();
-    // While the toolkit connects to the display, a second thread reads the system's font
-    // configuration, which the form's first text would otherwise wait for.
-    std::jthread lletres([] { FcInit(); });
+    // While the toolkit connects to the display, a second processor reads the system's font
+    // configuration, which the form's first text would otherwise wait for. With only one, the
+    // thread would just take turns with the program.
+    std::jthread lletres;
+    if (QThread::idealThreadCount() > 1)
+        lletres = std::jthread([] { FcInit(); });
     QApplication app(un, argv);
     // The C library keeps reading and writing numbers with a point.
     std::setlocale(LC_NUMERIC, "C");
@@ -102,7 +106,8 @@ int main(int argc, char* argv[]) {
     platform::PortaretallsQt portaretalls;
     platform::ImpressioQt impressio;
     record::NomsFitxer noms;
-    lletres.join();
+    if (lletres.joinable())
+        lletres.join();
     const auto finestra = [&] {
         const SenseConnectors senseConnectors;
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/icones/q2x7.png")));
