@@ -14,7 +14,7 @@ namespace {
 
 struct Programa {
     const char* cami;  // from this program's folder
-    const char* que;   // in the message when it is missing: "q2x7-finestra, la part gràfica"
+    const char* que;   // in the message when it is missing: "la part gràfica"
 };
 
 // The first words that the core program serves.
@@ -35,14 +35,14 @@ int main(int argc, char* argv[]) {
     // A standard error whose reader has gone (a closed pager) must not end the program with a
     // student unsaved: a failed write is only a failed write. Ignored, it stays so across exec.
     std::signal(SIGPIPE, SIG_IGN);
-    const Programa programa =
-        argc > 1 && esDeLesOrdres(argv[1])
-            ? Programa{Q2X7_PROGRAMA_ORDRES, "q2x7-ordres, la part de les ordres"}
-            : Programa{Q2X7_PROGRAMA_GRAFIC, "q2x7-finestra, la part gràfica"};
+    const Programa programa = argc > 1 && esDeLesOrdres(argv[1])
+                                  ? Programa{Q2X7_PROGRAMA_ORDRES, "la part de les ordres"}
+                                  : Programa{Q2X7_PROGRAMA_GRAFIC, "la part gràfica"};
     // Where the build put it, from this program's folder: installed under libexec.
     char cami[PATH_MAX];
     if (platform::camiDesDelPrograma(programa.cami, cami))
         ::execv(cami, argv);
-    std::fprintf(stderr, "q2x7: no es troba %s del programa\n", programa.que);
+    std::fprintf(stderr, "q2x7: no es troba %s, %s del programa\n",
+                 std::strrchr(programa.cami, '/') + 1, programa.que);
     return 1;
 }

@@ -16,10 +16,10 @@ namespace {
 // command line. Beside this one, where the build and the install put both.
 int passaAlProgramaGrafic(char** argv) {
     char grafic[PATH_MAX];
-    if (platform::camiDesDelPrograma("q2x7-finestra", grafic))
+    if (platform::camiDesDelPrograma(Q2X7_PROGRAMA_GRAFIC, grafic))
         ::execv(grafic, argv);
-    ordres::escriuError(
-        QStringLiteral("q2x7: no es troba q2x7-finestra, la part gràfica del programa"));
+    ordres::escriuError(QStringLiteral("q2x7: no es troba %1, la part gràfica del programa")
+                            .arg(QStringLiteral(Q2X7_PROGRAMA_GRAFIC)));
     return ordres::kFallat;
 }
 

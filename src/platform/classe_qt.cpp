@@ -97,14 +97,15 @@ QByteArray PortaretallsQt::files() {
 
 void ImpressioQt::imprimeix(const QString& titol, const Dibuixa& dibuixa) {
     static const auto imprimeix = reinterpret_cast<decltype(&q2x7_imprimeix)>(
-        simbolDelModul("q2x7-impressio.so", "q2x7_imprimeix"));
+        simbolDelModul(Q2X7_MODUL_IMPRESSIO, "q2x7_imprimeix"));
     QWidget* pare = finestraDelDavant();
     if (imprimeix)
         imprimeix(titol, dibuixa, pare);
     else
         QMessageBox::warning(pare, QStringLiteral("q2x7"),
-                             QStringLiteral("No es pot imprimir: no es troba q2x7-impressio.so, "
-                                            "la part del programa que imprimeix."));
+                             QStringLiteral("No es pot imprimir: no es troba %1, la part del "
+                                            "programa que imprimeix.")
+                                 .arg(QStringLiteral(Q2X7_MODUL_IMPRESSIO)));
     tornaElFocus(pare);
 }
 
