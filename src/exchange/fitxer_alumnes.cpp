@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -25,11 +26,15 @@ constexpr int kLectures = 20;
 struct Descriptor {
     platform::CridesSistema& crides;
     int numero;
-    ~Descriptor() {
+    ~Descriptor() { tanca(); }
+    void tanca() {
         if (numero >= 0)
-            crides.close(numero);
+            crides.close(std::exchange(numero, -1));
     }
 };
+
+// Opening again after another file took the name, at most so many times.
+constexpr int kIntents = 10;
 
 }  // namespace
 
@@ -43,19 +48,27 @@ LectorDAlumnes::LectorDAlumnes(const QString& cami, platform::CridesSistema& cri
         throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(EISDIR)));
     if (!S_ISREG(estat.st_mode))
         throw ErrorIntercanvi(QStringLiteral("%1: no és un fitxer d'alumnes").arg(cami));
-    m_descriptor = crides.open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
-    if (m_descriptor < 0)
-        throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(errno)));
-    // A shared lock is refused only while a writer holds the file; it is given back at once.
-    switch (platform::bloqueja(crides, m_descriptor, LOCK_SH)) {
-        case platform::Bloqueig::Pres:
-            crides.flock(m_descriptor, LOCK_UN);
+    // Lock, then check, as every writer does: a reader that opened the file an ordering just
+    // replaced would read a class nobody holds any more.
+    for (int intent = 1;; ++intent) {
+        m_descriptor = crides.open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
+        if (m_descriptor < 0)
+            throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(errno)));
+        // A shared lock is refused only while a writer holds the file; it is given back at once.
+        m_obertEnUnAltre = false;
+        switch (platform::bloqueja(crides, m_descriptor, LOCK_SH)) {
+            case platform::Bloqueig::Pres:
+                crides.flock(m_descriptor, LOCK_UN);
+                break;
+            case platform::Bloqueig::DUnAltre:
+                m_obertEnUnAltre = true;
+                break;
+            case platform::Bloqueig::SenseBloquejos:
+                break;
+        }
+        if (intent == kIntents || platform::esAlCami(crides, m_descriptor, nom.constData()))
             break;
-        case platform::Bloqueig::DUnAltre:
-            m_obertEnUnAltre = true;
-            break;
-        case platform::Bloqueig::SenseBloquejos:
-            break;
+        crides.close(std::exchange(m_descriptor, -1));
     }
 }
 
@@ -113,27 +126,40 @@ void afegeixAlumnes(const QString& cami, QByteArrayView registres, platform::Cri
     // A link to a student file: the records go to the file it names, and the link stays.
     const QString fitxer = senseEnllacos(cami);
     const QByteArray nom = QFile::encodeName(fitxer);
-    const Descriptor descriptor{crides,
-                                crides.open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0)};
-    if (descriptor.numero < 0)
-        throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(errno)));
+    Descriptor descriptor{crides, -1};
     struct stat estat {};
-    if (crides.fstat(descriptor.numero, &estat) != 0)
-        throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(errno)));
-    if (S_ISDIR(estat.st_mode))
-        throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(EISDIR)));
-    if (!S_ISREG(estat.st_mode))
-        throw ErrorIntercanvi(QStringLiteral("%1: no és un fitxer d'alumnes").arg(cami));
-    if (estat.st_nlink > 1)
-        throw ErrorIntercanvi(
-            QStringLiteral("%1 té %2 noms (enllaços durs): no s'hi afegeix res, perquè els altres "
-                           "noms es quedarien amb el fitxer d'abans")
-                .arg(cami)
-                .arg(estat.st_nlink));
-    if (platform::bloqueja(crides, descriptor.numero, LOCK_EX) == platform::Bloqueig::DUnAltre)
-        throw ErrorIntercanvi(
-            QStringLiteral("%1 és obert en un altre programa: tanqueu-lo abans d'afegir-hi alumnes")
-                .arg(cami));
+    // Lock, then check: the window may put its ordered class at the name between the open and the
+    // lock, and records added to the file it replaced would reach nobody.
+    for (int intent = 1;; ++intent) {
+        descriptor.tanca();
+        descriptor.numero = crides.open(nom.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
+        if (descriptor.numero < 0)
+            throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(errno)));
+        if (crides.fstat(descriptor.numero, &estat) != 0)
+            throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(errno)));
+        if (S_ISDIR(estat.st_mode))
+            throw ErrorIntercanvi(QStringLiteral("%1: %2").arg(cami, descripcio(EISDIR)));
+        if (!S_ISREG(estat.st_mode))
+            throw ErrorIntercanvi(QStringLiteral("%1: no és un fitxer d'alumnes").arg(cami));
+        if (estat.st_nlink > 1)
+            throw ErrorIntercanvi(
+                QStringLiteral("%1 té %2 noms (enllaços durs): no s'hi afegeix res, perquè els "
+                               "altres noms es quedarien amb el fitxer d'abans")
+                    .arg(cami)
+                    .arg(estat.st_nlink));
+        if (platform::bloqueja(crides, descriptor.numero, LOCK_EX) == platform::Bloqueig::DUnAltre)
+            throw ErrorIntercanvi(
+                QStringLiteral(
+                    "%1 és obert en un altre programa: tanqueu-lo abans d'afegir-hi alumnes")
+                    .arg(cami));
+        if (platform::esAlCami(crides, descriptor.numero, nom.constData()))
+            break;
+        if (intent == kIntents)
+            throw ErrorIntercanvi(
+                QStringLiteral(
+                    "%1: un altre programa el substitueix sense parar; torneu-ho a provar")
+                    .arg(cami));
+    }
 
     QByteArray bloc(kBloc, Qt::Uninitialized);
     ssize_t llegits = platform::llegeixTot(crides, descriptor.numero, bloc.data(), 16, 0);

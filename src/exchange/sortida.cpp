@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 
@@ -23,9 +22,7 @@ constexpr qsizetype kBloc = 64 * 1024;
 
 // A hidden name beside the file, for the moment before it takes the file's own.
 QByteArray nomTemporal(const QFileInfo& info) {
-    return QFile::encodeName(QStringLiteral("%1/.%2.%3")
-                                 .arg(info.absolutePath(), info.fileName(),
-                                      QString::number(QRandomGenerator::global()->generate(), 36)));
+    return QFile::encodeName(platform::nomTemporal(info));
 }
 
 }  // namespace

@@ -112,6 +112,9 @@ void frmAlumnes::creaAccions() {
         connect(&historia, senyal, this, [this] { actualitzaMenus(); });
     for (auto senyal : {&QUndoStack::undoTextChanged, &QUndoStack::redoTextChanged})
         connect(&historia, senyal, this, [this] { actualitzaMenus(); });
+    // Typing changes what Desfés takes back first.
+    for (const auto& [camp, caixa] : campsDePantalla())
+        connect(caixa, &QLineEdit::textChanged, this, [this] { actualitzaMenus(); });
     actualitzaMenus();
 
     // The session may be taking a checkpoint rather than ending: save, and stay. Its end comes
@@ -122,18 +125,27 @@ void frmAlumnes::creaAccions() {
 
 // What works on the open file is greyed out without one; Desfés and Refés also while there is
 // nothing to undo or redo, and otherwise name the change.
+// The two name what the next Ctrl+Z and Ctrl+Shift+Z will do: typing on screen comes first.
 void frmAlumnes::actualitzaMenus() {
+    if (m_omplintPantalla)
+        return;
     for (QAction* accio : std::as_const(m_ambFitxer))
         accio->setEnabled(fitxerObert());
     const QUndoStack& historia = m_classe.historia();
-    mnuDesfes->setEnabled(fitxerObert() && historia.canUndo());
-    mnuRefes->setEnabled(fitxerObert() && historia.canRedo());
-    mnuDesfes->setText(historia.canUndo()
+    const bool tocada = pantallaTocada();
+    const bool refaPantalla = fitxerObert() && refaLaPantalla();
+    const bool desfaHistoria = fitxerObert() && !tocada && historia.canUndo();
+    const bool refaHistoria = fitxerObert() && !tocada && !refaPantalla && historia.canRedo();
+    const QString pantalla = u"els canvis de la pantalla"_qs;
+    mnuDesfes->setEnabled(tocada || desfaHistoria);
+    mnuRefes->setEnabled(refaPantalla || refaHistoria);
+    mnuDesfes->setText(tocada ? u"&Desfés: "_qs + pantalla
+                       : desfaHistoria
                            ? u"&Desfés: "_qs + ambAmpersandsVisibles(historia.undoText())
                            : u"&Desfés"_qs);
-    mnuRefes->setText(historia.canRedo()
-                          ? u"&Refés: "_qs + ambAmpersandsVisibles(historia.redoText())
-                          : u"&Refés"_qs);
+    mnuRefes->setText(refaPantalla   ? u"&Refés: "_qs + pantalla
+                      : refaHistoria ? u"&Refés: "_qs + ambAmpersandsVisibles(historia.redoText())
+                                     : u"&Refés"_qs);
 }
 
 // The window's keys work while the caret is in a text box, which would otherwise keep Ctrl+Home

@@ -22,6 +22,14 @@ qint64 inici(qint16 numero) {
     return (qint64(numero) - 1) * kLongitud;
 }
 
+// The record as the screen shows it and gives it back: each field through its text.
+TipusAlumne comEsMostra(const TipusAlumne& alumne) {
+    TipusAlumne mostrat;
+    for (const record::DisposicioCamp& camp : record::kDisposicio)
+        mostrat.posa(camp.camp, alumne.text(camp.camp));
+    return mostrat;
+}
+
 // «Puig Ferrer, Marta», or the record's number when it has no name.
 QString quiEs(QByteArrayView bytes, qint16 numero) {
     const QString nom = TipusAlumne::deBytes(bytes).text(record::Camp::Nom).trimmed();
@@ -203,15 +211,36 @@ void ClasseOberta::compta() {
     posaRecompte(m_fitxer.longitud());
     anotaEscrit();
     RegistreActual = 1;
+    posaMostrat(TipusAlumne());
+}
+
+void ClasseOberta::posaMostrat(const TipusAlumne& alumne, bool nou) {
+    m_mostrat = alumne;
+    m_nou = nou;
+    m_buidada = false;
+    ++m_vista;
 }
 
 void ClasseOberta::anotaEscrit() {
     m_empremta = m_fitxer.empremta();
 }
 
+// A step that failed put back what it could: the file is as this window left it, whatever its
+// times now say.
+void ClasseOberta::jaEsComLHaDeixat() {
+    try {
+        anotaEscrit();
+    } catch (const std::exception&) {
+        // The disk cannot answer: the next step asks again, and finds a change.
+    }
+}
+
 void ClasseOberta::obre(const QString& cami, qint16 longRegistre) {
     m_historia.clear();
     m_historiaPerduda = false;
+    m_deForaPendent = CanviDeFora::Cap;
+    m_renumera = false;
+    m_perReobrir = false;
     m_fitxer.obre(cami, longRegistre);
     m_cami = cami;
     m_longRegistre = longRegistre;
@@ -220,6 +249,7 @@ void ClasseOberta::obre(const QString& cami, qint16 longRegistre) {
 void ClasseOberta::tanca() {
     m_historia.clear();
     m_historiaPerduda = false;
+    m_perReobrir = false;
     m_fitxer.tanca();
 }
 
@@ -232,18 +262,47 @@ void ClasseOberta::tancaSenseAvisar() {
 }
 
 TipusAlumne ClasseOberta::llegeix(qint16 numero) {
-    return TipusAlumne::deBytes(m_fitxer.llegeixRegistre(numero));
+    const QByteArray bytes = m_fitxer.llegeixRegistre(numero);
+    const bool forat = std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == '\0'; });
+    const TipusAlumne alumne = forat ? TipusAlumne() : TipusAlumne::deBytes(bytes);
+    posaMostrat(comEsMostra(alumne));
+    return alumne;
 }
 
-bool ClasseOberta::historiaVigent() {
-    const platform::Empremta ara = m_fitxer.empremta();
-    if (ara == m_empremta)
-        return true;
+CanviDeFora ClasseOberta::mira() {
+    CanviDeFora que = CanviDeFora::Canviat;
+    if (m_perReobrir) {
+        m_fitxer.obre(m_cami, m_longRegistre);
+        m_perReobrir = false;
+        que = CanviDeFora::Substituit;
+    } else {
+        const platform::Empremta ara = m_fitxer.empremta();
+        if (ara == m_empremta)
+            return CanviDeFora::Cap;
+        if (ara.substituit()) {
+            // The file the name now gives is the class: it is opened and locked in its place. Left
+            // closed when that fails, the next step tries again.
+            m_perReobrir = true;
+            try {
+                m_fitxer.tanca();
+            } catch (const ErrorFitxer&) {
+                // Nobody will read the old file again: what it failed to flush goes with it.
+            }
+            m_fitxer.obre(m_cami, m_longRegistre);
+            m_perReobrir = false;
+            que = CanviDeFora::Substituit;
+        }
+    }
     if (m_historia.count() > 0)
         m_historiaPerduda = true;
     m_historia.clear();
-    m_empremta = ara;
-    return false;
+    posaRecompte(m_fitxer.longitud());
+    anotaEscrit();
+    m_buidada = false;
+    m_renumera = true;
+    if (m_deForaPendent != CanviDeFora::Substituit)
+        m_deForaPendent = que;
+    return que;
 }
 
 bool ClasseOberta::senseCanvisDeFora() {
@@ -254,24 +313,47 @@ bool ClasseOberta::senseCanvisDeFora() {
     }
 }
 
-void ClasseOberta::desa(const TipusAlumne& alumne) {
-    const qint16 numero = RegistreActual;
-    const QByteArray nous = alumne.bytes();
-    // With nothing to undo there is nothing to forget: a save costs no look at the file first.
-    if (m_historia.count() > 0)
-        historiaVigent();
-    const platform::Escrit escrit = m_fitxer.escriuRegistre(numero, nous);
-    // Another program that ignores the lock may have added records meanwhile: "Nou" must not
-    // hand out their numbers.
+Desat ClasseOberta::desa(const TipusAlumne& pantalla) {
+    mira();
+    const bool tocada = pantallaTocada(pantalla);
+    if (m_buidada && !tocada)
+        return {CanviDeFora::Cap, false};  // the class the teacher emptied stays empty
+    qint16 numero = RegistreActual;
+    if (m_renumera) {
+        // Never past a cut end (the gap would be zero bytes) nor over a record another program
+        // added: a new student, or one past the end, goes after the last whole record.
+        const qint64 sencers = m_empremta.longitud / kLongitud;
+        if ((m_nou || numero > sencers) && sencers < exchange::kMaximRegistres)
+            numero = qint16(sencers + 1);
+        RegistreActual = numero;
+        if (!tocada) {
+            // Nothing of the user's to write: the screen goes back to what the file holds.
+            if (!m_nou && numero > m_registresOcupats)
+                RegistreActual = std::max<qint16>(NumRegistres, 1);
+            m_renumera = false;
+            return {std::exchange(m_deForaPendent, CanviDeFora::Cap), false};
+        }
+    }
+    const QByteArray nous = pantalla.bytes();
+    platform::Escrit escrit;
+    try {
+        escrit = m_fitxer.escriuRegistre(numero, nous);
+    } catch (const std::exception&) {
+        jaEsComLHaDeixat();
+        throw;
+    }
     m_registresOcupats = std::max<qint64>(
         {m_registresOcupats, numero, exchange::registresAmbBytes(escrit.longitud)});
     anotaEscrit();
-    if (!escrit.anteriors) {
+    posaMostrat(pantalla);
+    const CanviDeFora deFora = std::exchange(m_deForaPendent, CanviDeFora::Cap);
+    if (std::exchange(m_renumera, false))
+        posaRecompte(escrit.longitud);
+    if (!escrit.anteriors)
         m_historia.clear();  // a bad sector, which the save may mend, but cannot be undone
-        return;
-    }
-    if (*escrit.anteriors != nous)
+    else if (*escrit.anteriors != nous)
         m_historia.push(new Desada(numero, *escrit.anteriors, nous, escrit.longitudAbans));
+    return {deFora, true};
 }
 
 std::optional<qint16> ClasseOberta::nou() {
@@ -282,6 +364,7 @@ std::optional<qint16> ClasseOberta::nou() {
         return std::nullopt;
     NumRegistres = qint16(nou);
     RegistreActual = NumRegistres;
+    posaMostrat(TipusAlumne(), true);
     return RegistreActual;
 }
 
@@ -324,7 +407,7 @@ ClasseOberta::Canvi* ClasseOberta::canvi(int index) {
 
 // A change is made as its own redo, and joins the history once the file holds it.
 qint16 ClasseOberta::elimina() {
-    historiaVigent();
+    mira();
     const qint64 longitud = m_empremta.longitud;
     const qint64 desde = inici(RegistreActual);
     if (RegistreActual < 1 || desde >= longitud)
@@ -336,7 +419,7 @@ qint16 ClasseOberta::elimina() {
 }
 
 qint16 ClasseOberta::ordena() {
-    historiaVigent();
+    mira();
     const QByteArray bytes = m_fitxer.contingut();
     const exchange::VistaRegistres registres(bytes);
     QStringList noms;
@@ -350,16 +433,36 @@ qint16 ClasseOberta::ordena() {
 }
 
 qint16 ClasseOberta::afegeix(const QByteArray& registres, const QString& descripcio) {
-    historiaVigent();
+    mira();
     if (m_registresOcupats + registres.size() / kLongitud > exchange::kMaximRegistres)
         throw std::length_error("més de 32767 alumnes");
-    const qint64 abans = m_fitxer.afegeixRegistres(registres);
+    qint64 abans = 0;
+    try {
+        abans = m_fitxer.afegeixRegistres(registres);
+    } catch (const std::exception&) {
+        jaEsComLHaDeixat();
+        throw;
+    }
     const qint64 cua = abans % kLongitud;
     QByteArray afegits = cua ? QByteArray(kLongitud - cua, ' ') : QByteArray();
     afegits += registres;
     haCanviat();
     m_historia.push(new Afegits(descripcio, abans, std::move(afegits), RegistreActual));
     return qint16(exchange::registresAmbBytes(abans) + 1);
+}
+
+bool ClasseOberta::comprovaHistoria(bool hiHa, const char* que) {
+    const CanviDeFora deFora = mira();
+    if (deFora == CanviDeFora::Cap && hiHa)
+        return true;
+    if (deFora != CanviDeFora::Cap || std::exchange(m_historiaPerduda, false)) {
+        // The refusal says it: the next save has no more to say, but still numbers past the
+        // other program's records.
+        m_historiaPerduda = false;
+        m_deForaPendent = CanviDeFora::Cap;
+        throw ErrorCanviExtern(que, deFora == CanviDeFora::Substituit);
+    }
+    return false;
 }
 
 // The stack follows the file: it moves when the file holds the change, even when a later step
@@ -373,10 +476,16 @@ qint16 ClasseOberta::segueix(Pas&& pas, Mou&& mou) {
     } catch (...) {
         if (m_fet)
             mou();
+        jaEsComLHaDeixat();
         throw;
     }
     mou();
     RegistreActual = std::max<qint16>(mostra, 1);
+    if (mostra == 0) {
+        // Nobody left: the blank screen is what the file holds, and is not saved.
+        posaMostrat(TipusAlumne());
+        m_buidada = true;
+    }
     return mostra;
 }
 
@@ -386,23 +495,15 @@ qint16 ClasseOberta::fes(Canvi* canvi) {
 }
 
 std::optional<qint16> ClasseOberta::desfes() {
-    const bool vigent = historiaVigent();
-    if (!vigent || !m_historia.canUndo()) {
-        if (std::exchange(m_historiaPerduda, false))
-            throw ErrorCanviExtern("desfer");
+    if (!comprovaHistoria(m_historia.canUndo(), "desfer"))
         return std::nullopt;
-    }
     Canvi* darrer = canvi(m_historia.index() - 1);
     return segueix([&] { return darrer->desfesA(*this); }, [&] { m_historia.undo(); });
 }
 
 std::optional<qint16> ClasseOberta::refes() {
-    const bool vigent = historiaVigent();
-    if (!vigent || !m_historia.canRedo()) {
-        if (std::exchange(m_historiaPerduda, false))
-            throw ErrorCanviExtern("refer");
+    if (!comprovaHistoria(m_historia.canRedo(), "refer"))
         return std::nullopt;
-    }
     Canvi* seguent = canvi(m_historia.index());
     return segueix([&] { return seguent->refesA(*this); }, [&] { m_historia.redo(); });
 }

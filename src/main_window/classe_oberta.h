@@ -14,7 +14,29 @@
 // putting bytes back now would mix them with that program's.
 class ErrorCanviExtern : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    ErrorCanviExtern(const char* que, bool substituit)
+        : std::runtime_error(que), m_substituit(substituit) {}
+    // Another file took the name (the channel now holds it), rather than a write into this one.
+    bool substituit() const { return m_substituit; }
+
+  private:
+    bool m_substituit;
+};
+
+// What a step found another program had done to the file since this window last wrote it.
+enum class CanviDeFora {
+    Cap,
+    Canviat,     // wrote, appended or cut it
+    Substituit,  // put another file at its name; the channel now holds that one
+};
+
+// What a save did.
+struct Desat {
+    CanviDeFora deFora = CanviDeFora::Cap;
+    // False when there was nothing of the user's to write: the blank screen of an emptied class,
+    // or a screen nothing was typed into after another program changed the file (writing it
+    // would put old bytes over that program's). The record to show is then RegistreActual.
+    bool escrit = true;
 };
 
 // The open student file and what the window knows of it: the channel (and its lock), the counts,
@@ -43,17 +65,28 @@ class ClasseOberta {
     // The same, for when a failure is already being reported.
     void tancaSenseAvisar();
 
+    // Record `numero`, to be shown: a record of zero bytes (a hole another program left) reads
+    // as blank.
     record::TipusAlumne llegeix(qint16 numero);
     // Every record of the file, as its bytes.
     QByteArray registres() { return m_fitxer.contingut(); }
     // Writes the record on screen. A write that changed the file's bytes is a change of the
-    // history.
-    void desa(const record::TipusAlumne& alumne);
+    // history. When another program changed the file since, the records are counted again and
+    // the screen's typing is saved where it cannot cover that program's records: a new student
+    // after the last whole record now in the file, a record past a cut end likewise.
+    Desat desa(const record::TipusAlumne& pantalla);
     // The record now on screen, once it was read.
     void posaActual(qint16 numero) { RegistreActual = numero; }
     // A new record number past the count and past every record in the file, now on screen;
     // nothing when the file cannot take another.
     std::optional<qint16> nou();
+
+    // The record on screen as the file holds it (blank for one not yet written): a screen that
+    // differs holds typing not yet saved.
+    const record::TipusAlumne& mostrat() const { return m_mostrat; }
+    bool pantallaTocada(const record::TipusAlumne& pantalla) const { return pantalla != m_mostrat; }
+    // Moves on whenever another record, or the same one written again, is on screen.
+    quint64 vista() const { return m_vista; }
 
     // Removes record RegistreActual: the ones after it move up and the file is a record shorter.
     // Returns the record to show: the one that took its place, else the new last one, 0 when the
@@ -90,6 +123,15 @@ class ClasseOberta {
     void posaRecompte(qint64 longitud);
     // After a change this window made: what it leaves is what later steps expect to find.
     void anotaEscrit();
+    void jaEsComLHaDeixat();
+    // Compares the file with what this window last left; when another program changed it, the
+    // history ends and the records are counted again (a file put at the name is opened instead,
+    // under the lock).
+    CanviDeFora mira();
+    // Before Desfés or Refés: whether the history `hiHa` what they need; throws ErrorCanviExtern
+    // when another program changed the file since.
+    bool comprovaHistoria(bool hiHa, const char* que);
+    void posaMostrat(const record::TipusAlumne& alumne, bool nou = false);
     // The file steps of a change; each marks the change as made once the file holds it.
     void escriu(qint16 numero, const QByteArray& bytes);
     void talla(qint64 longitud);
@@ -99,8 +141,6 @@ class ClasseOberta {
     template <class Pas, class Mou>
     qint16 segueix(Pas&& pas, Mou&& mou);
     qint16 fes(Canvi* canvi);
-    // Whether the history may still put bytes back; forgets it when another program wrote.
-    bool historiaVigent();
     Canvi* canvi(int index);
 
     platform::SistemaFitxers& m_fitxer;
@@ -117,4 +157,13 @@ class ClasseOberta {
     // that finds nothing to do says why.
     bool m_historiaPerduda = false;
     bool m_fet = false;  // the step under way changed the file
+    // Found by a save that then failed: the save that succeeds says it.
+    CanviDeFora m_deForaPendent = CanviDeFora::Cap;
+    bool m_renumera = false;
+    bool m_perReobrir = false;  // another file took the name, and opening it failed  // the next
+                                // save numbers as after another program's change
+    record::TipusAlumne m_mostrat;
+    bool m_nou = false;      // the screen is a new student, not yet in the file
+    bool m_buidada = false;  // a change left the class empty, and nothing was saved since
+    quint64 m_vista = 0;
 };

@@ -14,6 +14,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -117,6 +118,13 @@ class frmAlumnes : public QMainWindow {
     void mostraDespresDeCanviar(qint16 numero);
     // Moves to a record once the screen was saved.
     void vesAlRegistre(qint16 numero);
+    // The screen as a record, and whether it holds typing not yet saved.
+    record::TipusAlumne pantalla() const;
+    bool pantallaTocada() const;
+    void posaPantalla(const record::TipusAlumne& alumne);
+    // Whether Refés puts back typing Desfés took from the screen.
+    bool refaLaPantalla() const;
+    void mostraCanviDeFora(const Desat& desat);
     // The box of each column of the exchange formats, in their order.
     std::array<std::pair<record::Camp, QLineEdit*>, 5> campsDePantalla() const;
     QLineEdit* caixaDe(record::Camp camp) const;
@@ -167,6 +175,14 @@ class frmAlumnes : public QMainWindow {
     QPushButton* cmdGravar = nullptr;
     QAction* mnuDesfes = nullptr;
     QAction* mnuRefes = nullptr;
+    bool m_omplintPantalla = false;  // the boxes are being filled: the menus follow once, after
+    // Typing Desfés took back from the screen, which Refés puts back while the screen shows the
+    // record it was typed on, as the file holds it.
+    struct PantallaDesfeta {
+        quint64 vista;
+        QStringList textos;
+    };
+    std::optional<PantallaDesfeta> m_pantallaDesfeta;
     int m_filtreExportacio = 0;
     DialegCerca* m_dialegCerca = nullptr;  // built when first used
     DialegVesA* m_dialegVesA =

@@ -5,17 +5,47 @@
 #include "platform/finestres.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QScopedValueRollback>
 
+#include <utility>
+
+// Desfés and Refés make no change of their own: typing on screen is itself the newest change,
+// taken back without writing anything, and put back by Refés.
 void frmAlumnes::Desfes() {
     const OrdreEnCurs ordre(*this);
-    if (fitxerObert() && GravarRegistre())
-        desfesIMostra();
+    if (!fitxerObert())
+        return;
+    if (pantallaTocada()) {
+        QStringList textos;
+        for (const auto& [camp, caixa] : campsDePantalla())
+            textos << caixa->text();
+        posaPantalla(m_classe.mostrat());
+        m_pantallaDesfeta = PantallaDesfeta{m_classe.vista(), textos};
+        actualitzaMenus();
+        return;
+    }
+    desfesIMostra();
 }
 
 void frmAlumnes::Refes() {
     const OrdreEnCurs ordre(*this);
-    if (fitxerObert() && GravarRegistre())
+    if (!fitxerObert() || pantallaTocada())
+        return;  // the typing is newer than anything Refés would make again
+    if (refaLaPantalla()) {
+        const PantallaDesfeta desfeta = *std::exchange(m_pantallaDesfeta, std::nullopt);
+        const QScopedValueRollback mentre(m_omplintPantalla, true);
+        int i = 0;
+        for (const auto& [camp, caixa] : campsDePantalla())
+            caixa->setText(desfeta.textos.value(i++));
+    } else {
         refesIMostra();
+    }
+    actualitzaMenus();
+}
+
+bool frmAlumnes::refaLaPantalla() const {
+    return m_pantallaDesfeta && m_pantallaDesfeta->vista == m_classe.vista() && !pantallaTocada();
 }
 
 void frmAlumnes::Elimina() {
@@ -44,8 +74,11 @@ void frmAlumnes::canvia(Pas&& pas) {
     try {
         mostra = pas();
     } catch (const ErrorCanviExtern& error) {
-        avisa(QStringLiteral("No es pot %1: un altre programa ha canviat el fitxer des de llavors.")
-                  .arg(QString::fromUtf8(error.what())));
+        avisa(error.substituit()
+                  ? QStringLiteral("Un altre programa ha substituït el fitxer.")
+                  : QStringLiteral(
+                        "No es pot %1: un altre programa ha canviat el fitxer des de llavors.")
+                        .arg(QString::fromUtf8(error.what())));
         return;
     } catch (const std::exception& error) {
         avisaErrorDeDisc(error);

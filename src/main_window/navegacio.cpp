@@ -14,24 +14,26 @@ void frmAlumnes::Primer() {
     m_classe.posaActual(1);
 }
 
+// The target is taken after the save: when another program changed the file, the save may have
+// put the student at another number, and said so.
 void frmAlumnes::Anterior() {
     const OrdreEnCurs ordre(*this);
-    const qint16 actual = m_classe.registreActual();
-    if (!fitxerObert() || actual <= 1)
+    if (!fitxerObert() || m_classe.registreActual() <= 1 || !GravarRegistre())
         return;
-    if (!GravarRegistre() || !LlegirRegistre(qint16(actual - 1)))
+    const qint16 anterior = qint16(m_classe.registreActual() - 1);
+    if (anterior < 1 || !LlegirRegistre(anterior))
         return;
-    m_classe.posaActual(qint16(actual - 1));
+    m_classe.posaActual(anterior);
 }
 
 void frmAlumnes::Següent() {
     const OrdreEnCurs ordre(*this);
-    const qint16 actual = m_classe.registreActual();
-    if (!fitxerObert() || actual >= m_classe.numRegistres())
+    if (!fitxerObert() || m_classe.registreActual() >= m_classe.numRegistres() || !GravarRegistre())
         return;
-    if (!GravarRegistre() || !LlegirRegistre(qint16(actual + 1)))
+    const qint16 seguent = qint16(m_classe.registreActual() + 1);
+    if (seguent > m_classe.numRegistres() || !LlegirRegistre(seguent))
         return;
-    m_classe.posaActual(qint16(actual + 1));
+    m_classe.posaActual(seguent);
 }
 
 void frmAlumnes::Últim() {

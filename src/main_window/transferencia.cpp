@@ -3,6 +3,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <exception>
@@ -50,16 +51,51 @@ std::array<std::pair<Camp, QLineEdit*>, 5> frmAlumnes::campsDePantalla() const {
 
 void frmAlumnes::NetejarPantalla() {
     lblNúmRegistreActual->setText(QString());
-    for (QLineEdit* camp : {txtNom, txtAdreça, txtPoblació, txtCodiPostal, txtTelèfon})
-        camp->setText(QString());
+    {
+        const QScopedValueRollback mentre(m_omplintPantalla, true);
+        for (QLineEdit* camp : {txtNom, txtAdreça, txtPoblació, txtCodiPostal, txtTelèfon})
+            camp->setText(QString());
+    }
+    actualitzaMenus();
+}
+
+record::TipusAlumne frmAlumnes::pantalla() const {
+    record::TipusAlumne alumne;
+    for (const auto& [camp, caixa] : campsDePantalla())
+        alumne.posa(camp, caixa->text());
+    return alumne;
+}
+
+bool frmAlumnes::pantallaTocada() const {
+    return fitxerObert() && m_classe.pantallaTocada(pantalla());
 }
 
 bool frmAlumnes::GravarRegistre() {
     for (const auto& [camp, caixa] : campsDePantalla())
         Alumne.posa(camp, caixa->text());
 
-    return ambReintents(QStringLiteral("No desat. Ho torno a intentar?"),
-                        [&] { m_classe.desa(Alumne); });
+    Desat desat;
+    if (!ambReintents(QStringLiteral("No desat. Ho torno a intentar?"),
+                      [&] { desat = m_classe.desa(Alumne); }))
+        return false;
+    if (desat.deFora != CanviDeFora::Cap)
+        mostraCanviDeFora(desat);
+    return true;
+}
+
+// Another program changed the file: said once, and the screen shows where the student is now,
+// or what the file holds when nothing typed was saved.
+void frmAlumnes::mostraCanviDeFora(const Desat& desat) {
+    const qint16 actual = m_classe.registreActual();
+    const qint16 total = m_classe.numRegistres();
+    avisa(desat.deFora == CanviDeFora::Substituit
+              ? QStringLiteral("Un altre programa ha substituït el fitxer.")
+              : QStringLiteral("Un altre programa ha canviat el fitxer: ara té %1.")
+                    .arg(total == 1 ? u"1 alumne"_qs : QStringLiteral("%1 alumnes").arg(total)));
+    if (desat.escrit || actual > total)
+        posaNumeroRegistre(actual);
+    else if (LlegirRegistre(actual))
+        m_classe.posaActual(actual);
 }
 
 bool frmAlumnes::LlegirRegistre(qint16 numero) {
@@ -68,13 +104,22 @@ bool frmAlumnes::LlegirRegistre(qint16 numero) {
     if (!llegit)
         return false;
 
-    for (const auto& [camp, caixa] : campsDePantalla()) {
-        caixa->setText(Alumne.text(camp));
-        // Fields come padded with spaces; the start of the text is what the user wants to see.
-        caixa->setCursorPosition(0);
-    }
+    posaPantalla(Alumne);
     posaNumeroRegistre(numero);
     return true;
+}
+
+void frmAlumnes::posaPantalla(const record::TipusAlumne& alumne) {
+    {
+        const QScopedValueRollback mentre(m_omplintPantalla, true);
+        for (const auto& [camp, caixa] : campsDePantalla()) {
+            caixa->setText(alumne.text(camp));
+            // Fields come padded with spaces; the start of the text is what the user wants to
+            // see.
+            caixa->setCursorPosition(0);
+        }
+    }
+    actualitzaMenus();
 }
 
 void frmAlumnes::posaNumeroRegistre(qint16 numero) {

@@ -1,7 +1,15 @@
 #include "platform/crides_sistema.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+
+#include <dirent.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,6 +17,13 @@
 #include <unistd.h>
 
 namespace platform {
+
+namespace {
+
+// When this program started, near enough: what is older was left by another run.
+const qint64 kInici = QDateTime::currentMSecsSinceEpoch();
+
+}  // namespace
 
 int CridesSistema::open(const char* cami, int indicadors, mode_t mode) {
     return ::open(cami, indicadors, mode);
@@ -115,6 +130,46 @@ bool sincronitzaDirectori(CridesSistema& crides, const char* directori) {
     crides.close(descriptor);
     errno = error;
     return sincronitzat;
+}
+
+bool esAlCami(CridesSistema& crides, int descriptor, const char* cami) {
+    struct stat obert {};
+    struct stat alCami {};
+    return crides.fstat(descriptor, &obert) == 0 && crides.stat(cami, &alCami) == 0 &&
+           obert.st_dev == alCami.st_dev && obert.st_ino == alCami.st_ino;
+}
+
+QString nomTemporal(const QFileInfo& fitxer) {
+    return QStringLiteral("%1/.%2.%3")
+        .arg(fitxer.absolutePath(), fitxer.fileName(),
+             QString::number(QRandomGenerator::global()->generate(), 36));
+}
+
+void esborraCopiesDeixades(CridesSistema& crides, const QString& cami) {
+    const QFileInfo info(cami);
+    const QFileInfo fitxer(info.exists() ? info.canonicalFilePath() : info.absoluteFilePath());
+    const QByteArray carpeta = QFile::encodeName(fitxer.absolutePath());
+    const QByteArray prefix = QFile::encodeName(u'.' + fitxer.fileName() + u'.');
+    DIR* directori = ::opendir(carpeta.constData());
+    if (!directori)
+        return;
+    // The folder's names as they come, without a look at each: a folder of many files is read fast.
+    while (const dirent* entrada = ::readdir(directori)) {
+        const QByteArrayView nom(entrada->d_name);
+        if (!nom.startsWith(prefix))
+            continue;
+        const QByteArrayView sufix = nom.sliced(prefix.size());
+        if (sufix.isEmpty() || sufix.size() > 7 ||
+            !std::all_of(sufix.begin(), sufix.end(),
+                         [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); }))
+            continue;
+        const QByteArray copia = carpeta + '/' + nom.toByteArray();
+        struct stat estat {};
+        if (crides.stat(copia.constData(), &estat) == 0 && S_ISREG(estat.st_mode) &&
+            qint64(estat.st_mtim.tv_sec) * 1000 + estat.st_mtim.tv_nsec / 1000000 < kInici)
+            crides.unlink(copia.constData());
+    }
+    ::closedir(directori);
 }
 
 CridesSistema& CridesSistema::reals() {

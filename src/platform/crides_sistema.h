@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QFileInfo;
+
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -57,5 +59,15 @@ QString descripcio(int error);
 // Flushes a folder, so that a name just made or removed in it survives a power cut. A file system
 // that cannot flush a folder has nothing more to flush. False, with errno, when it fails.
 bool sincronitzaDirectori(CridesSistema& crides, const char* directori);
+
+// Whether the open `descriptor` is the file `cami` names now (the same device and inode).
+bool esAlCami(CridesSistema& crides, int descriptor, const char* cami);
+
+// A hidden name beside a file, for a whole new copy of it until the copy takes the file's name:
+// ".3r B.k2x9q".
+QString nomTemporal(const QFileInfo& fitxer);
+// Removes the copies of `cami` left beside it by a program killed before the copy took the name:
+// those older than this program's start.
+void esborraCopiesDeixades(CridesSistema& crides, const QString& cami);
 
 }  // namespace platform

@@ -14,13 +14,19 @@
 namespace platform {
 
 // What tells whether the open file changed behind the channel: a write by another program moves
-// its length or its time of modification, and a file put in its place has another inode.
+// its length or its times, and a file put in its place has another inode. The change time is
+// looked at too: a program may set the modification time back (a copy that keeps it, a restored
+// backup), but nothing can set the change time back.
 struct Empremta {
     qint64 longitud = 0;
     qint64 modificat = 0;  // nanoseconds
+    qint64 canviat = 0;    // nanoseconds
     quint64 dispositiu = 0;
-    quint64 inode = 0;
+    quint64 inode = 0;      // of the file at the name, 0 when the name is gone
+    bool alSeuLloc = true;  // the name still names the open file
     bool operator==(const Empremta&) const = default;
+    // Another file took the name: the open one was renamed away or deleted, and replaced.
+    bool substituit() const { return !alSeuLloc && inode != 0; }
 };
 
 // What a record's write found and left: the length the file had and has, and the bytes the

@@ -4,7 +4,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -24,6 +23,10 @@ namespace platform {
 namespace {
 
 using Tipus = ErrorFitxer::Tipus;
+
+// Opening again after another file took the name: a folder where the name keeps moving is refused
+// after so many tries.
+constexpr int kIntentsDObrir = 10;
 
 // "no s'ha pogut obrir /home/mestra/3r B: no hi ha permís"
 [[noreturn]] void llencaErrorDeSistema(const QString& operacio, const QString& cami = {}) {
@@ -135,21 +138,32 @@ void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
     if (existia && !S_ISREG(estat.st_mode))
         throw ErrorFitxer(Tipus::Disc, QStringLiteral("no és un fitxer normal: ") + cami);
 
-    // A file that may only be read is refused here rather than failing on every later save.
-    const int descriptor =
-        m_crides.open(nom.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (descriptor < 0)
-        llencaErrorDeSistema(QStringLiteral("obrir"), cami);
-
-    if (m_crides.fstat(descriptor, &estat) != 0)
-        refusaObertura(descriptor, QStringLiteral("obrir"), cami);
-    if (!S_ISREG(estat.st_mode)) {
-        errno = EINVAL;
-        refusaObertura(descriptor, QStringLiteral("obrir"), cami);
+    // Lock, then check: an ordering elsewhere may put a new file at the name between the open and
+    // the lock, and a lock on the file it replaced would guard nothing.
+    int descriptor = -1;
+    for (int intent = 1;; ++intent) {
+        // A file that may only be read is refused here rather than failing on every later save.
+        descriptor =
+            m_crides.open(nom.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+        if (descriptor < 0)
+            llencaErrorDeSistema(QStringLiteral("obrir"), cami);
+        if (m_crides.fstat(descriptor, &estat) != 0)
+            refusaObertura(descriptor, QStringLiteral("obrir"), cami);
+        if (!S_ISREG(estat.st_mode)) {
+            errno = EINVAL;
+            refusaObertura(descriptor, QStringLiteral("obrir"), cami);
+        }
+        // Another program writing the same file would interleave its records with ours.
+        if (!bloqueja(descriptor))
+            refusaObertura(descriptor, QStringLiteral("bloquejar"), cami);
+        if (esAlCami(m_crides, descriptor, nom.constData()))
+            break;
+        if (intent == kIntentsDObrir) {
+            errno = EAGAIN;
+            refusaObertura(descriptor, QStringLiteral("obrir"), cami);
+        }
+        m_crides.close(descriptor);
     }
-    // Another program writing the same file would interleave its records with ours.
-    if (!bloqueja(descriptor))
-        refusaObertura(descriptor, QStringLiteral("bloquejar"), cami);
     const int indicadors = m_crides.fcntl(descriptor, F_GETFL, 0);
     if (indicadors < 0 || m_crides.fcntl(descriptor, F_SETFL, indicadors & ~O_NONBLOCK) != 0)
         refusaObertura(descriptor, QStringLiteral("obrir"), cami);
@@ -159,6 +173,8 @@ void SistemaFitxersReal::obre(const QString& cami, qint16 longRegistre) {
     m_descriptor = descriptor;
     m_longRegistre = longRegistre;
     m_cami = QFileInfo(cami).absoluteFilePath();
+    // Under the lock nobody else is writing a copy of this class: any left is a killed one's.
+    esborraCopiesDeixades(m_crides, m_cami);
 }
 
 qint64 SistemaFitxersReal::longitud() {
@@ -319,12 +335,7 @@ void SistemaFitxersReal::substitueix(QByteArrayView bytes) {
     const QFileInfo desti(QFileInfo(m_cami).canonicalFilePath());
     const QByteArray nomDesti = QFile::encodeName(desti.absoluteFilePath());
     const QByteArray carpeta = QFile::encodeName(desti.absolutePath());
-    const auto nomTemporal = [&] {
-        return QFile::encodeName(
-            QStringLiteral("%1/.%2.%3")
-                .arg(desti.absolutePath(), desti.fileName(),
-                     QString::number(QRandomGenerator::global()->generate(), 36)));
-    };
+    const auto nomTemporal = [&] { return QFile::encodeName(platform::nomTemporal(desti)); };
     // Nameless until it is whole: a kill leaves nothing behind in the folder.
     QByteArray temporal;
     int nou = m_crides.open(carpeta.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
@@ -380,8 +391,16 @@ Empremta SistemaFitxersReal::empremta() {
     const bool alSeuLloc = m_crides.stat(QFile::encodeName(m_cami).constData(), &alCami) == 0;
     if (!alSeuLloc && errno != ENOENT && errno != ENOTDIR)
         llencaErrorDeSistema(QStringLiteral("llegir"), m_cami);
-    return {obert.st_size, qint64(obert.st_mtim.tv_sec) * 1000000000 + obert.st_mtim.tv_nsec,
-            alSeuLloc ? quint64(alCami.st_dev) : 0, alSeuLloc ? quint64(alCami.st_ino) : 0};
+    const auto nanosegons = [](const timespec& t) {
+        return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+    };
+    return {obert.st_size,
+            nanosegons(obert.st_mtim),
+            nanosegons(obert.st_ctim),
+            alSeuLloc ? quint64(alCami.st_dev) : 0,
+            alSeuLloc ? quint64(alCami.st_ino) : 0,
+            alSeuLloc && obert.st_nlink > 0 && alCami.st_dev == obert.st_dev &&
+                alCami.st_ino == obert.st_ino};
 }
 
 void SistemaFitxersReal::tanca() {
