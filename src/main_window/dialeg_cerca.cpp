@@ -55,6 +55,37 @@ const std::array<QString, 256>& plegatsPerByte() {
     return taula;
 }
 
+bool esEla(char c) {
+    return c == 'l' || c == 'L';
+}
+
+// Each word of a field's bytes, folded, after a space. "l.l" is how "l·l" is typed without the
+// middle dot: it joins, as the dot does.
+void afegeixParaules(QByteArrayView camp, const std::array<QString, 256>& plegats,
+                     QString& paraules) {
+    bool dinsDUnaParaula = false;
+    for (qsizetype i = 0; i < camp.size(); ++i) {
+        const char byte = camp[i];
+        if (byte == '.' && i > 0 && i + 1 < camp.size() && esEla(camp[i - 1]) && esEla(camp[i + 1]))
+            continue;
+        const QString& plegat = plegats[quint8(byte)];
+        if (plegat.isEmpty())
+            continue;
+        const bool separa = plegat == u' ';
+        if (!separa && !dinsDUnaParaula)
+            paraules += u' ';
+        dinsDUnaParaula = !separa;
+        if (!separa)
+            paraules += plegat;
+    }
+}
+
+// What is typed, as the words are kept: "col.lell" is "col·lell".
+QString ambElesGeminades(const QString& text) {
+    static const QRegularExpression kElaPuntEla(QStringLiteral("(?<=[lL])\\.(?=[lL])"));
+    return QString(text).remove(kElaPuntEla);
+}
+
 const QRegularExpression& separadors() {
     static const QRegularExpression separador(QStringLiteral("[^\\p{L}\\p{N}]+"));
     return separador;
@@ -83,19 +114,12 @@ class ModelClasse : public QAbstractTableModel {
                 return QStringView(text).sliced(d.desplacament, d.amplada).trimmed().toString();
             };
             QString paraules;
-            paraules.reserve(kLongitud + 1);
-            bool dinsDUnaParaula = false;
-            for (const char byte : registre) {
-                const QString& plegat = plegats[quint8(byte)];
-                if (plegat.isEmpty())
-                    continue;
-                const bool separa = plegat == u' ';
-                if (!separa && !dinsDUnaParaula)
-                    paraules += u' ';
-                dinsDUnaParaula = !separa;
-                if (!separa)
-                    paraules += plegat;
-            }
+            paraules.reserve(kLongitud + 5);
+            // Field by field: a full field (a postal code always is) runs into the next in the
+            // record's bytes, and its words must not.
+            for (const record::DisposicioCamp& d : record::kDisposicio)
+                afegeixParaules(QByteArrayView(registre).sliced(d.desplacament, d.amplada), plegats,
+                                paraules);
             if (paraules.isEmpty())
                 continue;  // a blank record is nobody to find
             m_files.push_back({qint16(i + 1),
@@ -146,7 +170,8 @@ class FiltreClasse : public QSortFilterProxyModel {
 
     void posaText(const QString& text) {
         m_paraules.clear();
-        for (const QString& paraula : record::plegat(text).split(separadors(), Qt::SkipEmptyParts))
+        for (const QString& paraula :
+             record::plegat(ambElesGeminades(text)).split(separadors(), Qt::SkipEmptyParts))
             m_paraules << u' ' + paraula;
         invalidateFilter();
     }

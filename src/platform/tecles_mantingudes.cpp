@@ -3,8 +3,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QShortcut>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -35,8 +37,18 @@ void ClassificadorDeTecles::amollada(const QKeyEvent& amollada) {
     estat.amolladaA = amollada.timestamp();
 }
 
+void ClassificadorDeTecles::oblida() {
+    m_tecles.clear();
+    m_teclaComprovada = 0;
+}
+
 NomesUnCop::NomesUnCop() {
     QCoreApplication::instance()->installEventFilter(this);
+    // A quick Ctrl+F opens the search before its release comes, and the toolkit drops a release
+    // addressed to the window the dialog blocks: the next tap must not look like a held key.
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::focusWindowChanged, this,
+                [this] { m_classificador.oblida(); });
 }
 
 NomesUnCop& NomesUnCop::instancia() {

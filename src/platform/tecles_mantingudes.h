@@ -22,6 +22,9 @@ class ClassificadorDeTecles {
     // physical press and get one answer.
     bool esRepeticio(const QKeyEvent& premuda, bool esComprovacioDeDrecera);
     void amollada(const QKeyEvent& amollada);
+    // Another window took the keyboard: the releases of the keys down now go to a window that
+    // may drop them (one a modal dialog blocks), so no key is taken for held any more.
+    void oblida();
 
   private:
     struct Estat {

@@ -3,6 +3,7 @@
 #include "support/crides_falses.h"
 #include "support/fitxers.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,6 +23,8 @@ class TestFitxerAlumnes : public QObject {
     void vista_data();
     void vista();
     void elBloqueigEsElDeLaFinestra();
+    void bloquejaIDespresComprova_data();
+    void bloquejaIDespresComprova();
     void refusaElQueNoEsDAlumnes_data();
     void refusaElQueNoEsDAlumnes();
 };
@@ -117,6 +120,53 @@ void TestFitxerAlumnes::refusaElQueNoEsDAlumnes() {
                  u"%1 sembla %2, no un fitxer d'alumnes: no s'hi afegeix res "
                  u"(l'ordre és «q2x7 importa --afegeix ENTRADA FITXER»)"_qs.arg(nom, sembla));
     }
+}
+
+// Between the open and the lock, another program puts a new file at the name (as an ordering
+// does): every opening works on the file the name now gives, never on the one replaced.
+void TestFitxerAlumnes::bloquejaIDespresComprova_data() {
+    QTest::addColumn<QString>("pas");
+    QTest::newRow("la finestra obre") << u"obre"_qs;
+    QTest::newRow("importa --afegeix") << u"afegeix"_qs;
+    QTest::newRow("una exportació llegeix") << u"llegeix"_qs;
+}
+
+void TestFitxerAlumnes::bloquejaIDespresComprova() {
+    QFETCH(QString, pas);
+    QTemporaryDir carpeta;
+    const QString cami = carpeta.filePath(u"3r B"_qs);
+    const QByteArray vell = proves::bytesDe({{u"Vidal"_qs}, {u"Abad"_qs}});
+    const QByteArray nou = proves::bytesDe({{u"Abad"_qs}, {u"Vidal"_qs}});
+    const QByteArray afegit = proves::bytesDe({{u"Nil"_qs}});
+    proves::escriuFitxer(cami, vell);
+    proves::CridesFalses crides;
+    crides.abansDeBloquejar = [&] {
+        const QString ordenat = carpeta.filePath(u".3r B.ordenat"_qs);
+        proves::escriuFitxer(ordenat, nou);
+        QCOMPARE(
+            ::rename(QFile::encodeName(ordenat).constData(), QFile::encodeName(cami).constData()),
+            0);
+    };
+
+    if (pas == u"obre"_qs) {
+        platform::SistemaFitxersReal fitxer(crides);
+        fitxer.obre(cami, 107);
+        QCOMPARE(fitxer.contingut(), nou);
+        fitxer.escriuRegistre(3, afegit);
+        fitxer.tanca();
+        QCOMPARE(proves::llegeixFitxer(cami), nou + afegit);
+    } else if (pas == u"afegeix"_qs) {
+        exchange::afegeixAlumnes(cami, afegit, crides, [](const QString&) {});
+        QCOMPARE(proves::llegeixFitxer(cami), nou + afegit);
+    } else {
+        exchange::LectorDAlumnes lector(cami, crides);
+        QByteArray llegit;
+        QByteArray bloc;
+        while (lector.seguent(bloc))
+            llegit += bloc;
+        QCOMPARE(llegit, nou);
+    }
+    QVERIFY(!crides.abansDeBloquejar);  // the other program did act in between
 }
 
 QTEST_GUILESS_MAIN(TestFitxerAlumnes)

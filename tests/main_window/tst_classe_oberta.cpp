@@ -8,14 +8,18 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <functional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using proves::bytesDe;
 using proves::Crida;
 using proves::llegeixFitxer;
+
+Q_DECLARE_METATYPE(std::function<void(const QString&)>)
 
 namespace {
 
@@ -37,6 +41,50 @@ QByteArray fitxerDe(const QStringList& noms) {
         bytes +=
             nom == u"~"_qs ? QByteArray(40, 'p') : bytesDe({{nom == u"·"_qs ? QString() : nom}});
     return bytes;
+}
+
+// What another program does to the file behind the window.
+using Altre = std::function<void(const QString& cami)>;
+
+Altre afegeix(const QStringList& noms) {
+    return [=](const QString& cami) {
+        QFile fitxer(cami);
+        QVERIFY(fitxer.open(QIODevice::Append));
+        fitxer.write(fitxerDe(noms));
+    };
+}
+
+// Rewrites record `numero` in place and sets the modification time back, as a copy that keeps it
+// or a restored backup does.
+Altre reescriuAmbLHoraDAbans(int numero, const QString& nom) {
+    return [=](const QString& cami) {
+        struct stat abans {};
+        QCOMPARE(::stat(QFile::encodeName(cami).constData(), &abans), 0);
+        // The system's clock for file times moves in ticks of a few milliseconds: a write in
+        // the same tick as the window's last would leave the change time as it was.
+        QThread::msleep(20);
+        QFile fitxer(cami);
+        QVERIFY(fitxer.open(QIODevice::ReadWrite));
+        fitxer.seek((numero - 1) * 107);
+        fitxer.write(fitxerDe({nom}));
+        fitxer.close();
+        const timespec hores[2] = {abans.st_atim, abans.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(cami).constData(), hores, 0), 0);
+    };
+}
+
+Altre tallaA(qint64 longitud) {
+    return [=](const QString& cami) { QVERIFY(QFile::resize(cami, longitud)); };
+}
+
+// Writes a new file beside it and renames it over the name.
+Altre substitueix(const QStringList& noms) {
+    return [=](const QString& cami) {
+        const QString nou = cami + u".nou"_qs;
+        proves::escriuFitxer(nou, fitxerDe(noms));
+        QCOMPARE(::rename(QFile::encodeName(nou).constData(), QFile::encodeName(cami).constData()),
+                 0);
+    };
 }
 
 struct Classe {
@@ -67,7 +115,10 @@ class TestClasseOberta : public QObject {
     void ordena();
     void desfesIRefesCadaCanvi_data();
     void desfesIRefesCadaCanvi();
+    void unAltreProgramaHiHaEscrit_data();
     void unAltreProgramaHiHaEscrit();
+    void desaDespresDUnAltrePrograma_data();
+    void desaDespresDUnAltrePrograma();
     void laHistoriaTeUnLimit();
     void unaFalladaNoDeixaMaiUnaBarreja_data();
     void unaFalladaNoDeixaMaiUnaBarreja();
@@ -108,6 +159,11 @@ void TestClasseOberta::elimina() {
              original.size() - std::min<qsizetype>(107, original.size() - (actual - 1) * 107));
     QCOMPARE(c.classe.numRegistres(), registres);
     QCOMPARE(c.classe.registreActual(), std::max(mostrat, 1));
+    // The blank screen of an emptied class is not saved: the file stays as the teacher left it.
+    if (mostrat == 0) {
+        QCOMPARE(c.classe.desa(record::TipusAlumne()).escrit, false);
+        QCOMPARE(c.bytes(), QByteArray());
+    }
 }
 
 // Catalan order whatever the session's language; the student on screen keeps its place on screen.
@@ -131,6 +187,16 @@ void TestClasseOberta::ordena_data() {
         << QStringList{{}, u"puig, marta"_qs, u"Pons"_qs, u"Puig, Marta"_qs,
                        {}, u"puig, marta"_qs, u"Abad"_qs}
         << QList<int>{6, 2, 1, 5, 3, 0, 4} << 6;
+    QTest::newRow("l'accent no passa davant del nom")
+        << QStringList{u"Garcia, Pau"_qs, u"García, Anna"_qs, u"Garcia, Marc"_qs}
+        << QList<int>{1, 2, 0} << 0;
+    QTest::newRow("les majúscules tampoc")
+        << QStringList{u"Puig, Zoe"_qs, u"PUIG, Anna"_qs} << QList<int>{1, 0} << 0;
+    QTest::newRow("l'apòstrof no compta")
+        << QStringList{u"D'Amat, Pere"_qs, u"Dalmau, Rosa"_qs, u"d'Aragó, Ot"_qs}
+        << QList<int>{1, 0, 2} << 0;
+    QTest::newRow("un nom de bytes zero és blanc")
+        << QStringList{QString(45, QChar(0)), u"Abad"_qs, {}} << QList<int>{1, 0, 2} << 1;
 }
 
 // Each record carries its first place as its telephone: the file after holds the very records
@@ -221,14 +287,18 @@ void TestClasseOberta::desfesIRefesCadaCanvi() {
 }
 
 // Bytes put back over what another program wrote would mix the two: refused, and nothing changes.
+void TestClasseOberta::unAltreProgramaHiHaEscrit_data() {
+    QTest::addColumn<Altre>("altre");
+    QTest::newRow("hi afegeix un alumne") << afegeix({u"Forana"_qs});
+    QTest::newRow("reescriu un registre i torna enrere l'hora")
+        << reescriuAmbLHoraDAbans(1, u"Forana"_qs);
+}
+
 void TestClasseOberta::unAltreProgramaHiHaEscrit() {
+    QFETCH(Altre, altre);
     Classe c(bytesDe({{u"Anna"_qs}, {u"Bet"_qs}}), 2);
     c.classe.elimina();
-    {
-        QFile fitxer(c.cami);
-        QVERIFY(fitxer.open(QIODevice::Append));
-        fitxer.write(bytesDe({{u"Forana"_qs}}));
-    }
+    altre(c.cami);
     const QByteArray alterat = c.bytes();
     QVERIFY_THROWS_EXCEPTION(ErrorCanviExtern, c.classe.desfes());
     QCOMPARE(c.bytes(), alterat);
@@ -239,6 +309,65 @@ void TestClasseOberta::unAltreProgramaHiHaEscrit() {
     c.classe.elimina();
     QVERIFY(c.classe.desfes());
     QCOMPARE(c.bytes(), alterat);
+}
+
+// A save after another program changed the file counts again and never covers that program's
+// records nor leaves zero bytes: a new student, or one past a cut end, goes after the last whole
+// record. The typing is saved; a screen nothing was typed into is not written at all.
+void TestClasseOberta::desaDespresDUnAltrePrograma_data() {
+    QTest::addColumn<QStringList>("abans");
+    QTest::addColumn<int>("actual");
+    QTest::addColumn<bool>("nou");  // the screen is a new student (Nou)
+    QTest::addColumn<Altre>("altre");
+    QTest::addColumn<QString>("pantalla");  // typed on screen; empty: as read
+    QTest::addColumn<QStringList>("despres");
+    QTest::addColumn<int>("deFora");
+    QTest::addColumn<int>("numero");  // where the screen is now
+    const QStringList ab{u"Anna"_qs, u"Bet"_qs};
+    const int canviat = int(CanviDeFora::Canviat);
+    QTest::newRow("Nou, i un altre n'afegeix un")
+        << ab << 2 << true << afegeix({u"Carla"_qs}) << u"Nil"_qs
+        << QStringList{u"Anna"_qs, u"Bet"_qs, u"Carla"_qs, u"Nil"_qs} << canviat << 4;
+    QTest::newRow("un altre el talla enmig d'un registre")
+        << QStringList{u"Anna"_qs, u"Bet"_qs, u"Carla"_qs} << 3 << false << tallaA(160)
+        << u"Cesc"_qs << QStringList{u"Anna"_qs, u"Cesc"_qs} << canviat << 2;
+    QTest::newRow("un altre el substitueix")
+        << ab << 2 << false << substitueix({u"Xènia"_qs, u"Yago"_qs, u"Zoe"_qs}) << u"Bet Mas"_qs
+        << QStringList{u"Xènia"_qs, u"Bet Mas"_qs, u"Zoe"_qs} << int(CanviDeFora::Substituit) << 2;
+    QTest::newRow("res escrit a la pantalla, amb l'hora d'abans")
+        << ab << 2 << false << reescriuAmbLHoraDAbans(2, u"Forana"_qs) << QString()
+        << QStringList{u"Anna"_qs, u"Forana"_qs} << canviat << 2;
+    QTest::newRow("res escrit a la pantalla, i un altre el talla")
+        << ab << 2 << false << tallaA(107) << QString() << QStringList{u"Anna"_qs} << canviat << 1;
+}
+
+void TestClasseOberta::desaDespresDUnAltrePrograma() {
+    QFETCH(QStringList, abans);
+    QFETCH(int, actual);
+    QFETCH(bool, nou);
+    QFETCH(Altre, altre);
+    QFETCH(QString, pantalla);
+    QFETCH(QStringList, despres);
+    QFETCH(int, deFora);
+    QFETCH(int, numero);
+    Classe c(fitxerDe(abans), qint16(actual));
+    const record::TipusAlumne mostrat = c.classe.llegeix(qint16(actual));
+    if (nou)
+        QVERIFY(c.classe.nou());
+    altre(c.cami);
+
+    const Desat desat = c.classe.desa(pantalla.isEmpty() ? mostrat : proves::registre({pantalla}));
+
+    QCOMPARE(int(desat.deFora), deFora);
+    QCOMPARE(desat.escrit, !pantalla.isEmpty());
+    QCOMPARE(noms(c.bytes()), despres);
+    QVERIFY(!c.bytes().contains(QByteArray(1, '\0')));
+    QCOMPARE(c.classe.registreActual(), numero);
+    QCOMPARE(c.classe.numRegistres(), despres.size());
+    // Said once: the next save writes where it is, with nothing more to say.
+    const Desat seguent = c.classe.desa(proves::registre({u"Altra"_qs}));
+    QCOMPARE(seguent.deFora, CanviDeFora::Cap);
+    QCOMPARE(noms(c.bytes()).value(numero - 1), u"Altra"_qs);
 }
 
 void TestClasseOberta::laHistoriaTeUnLimit() {

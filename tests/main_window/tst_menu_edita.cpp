@@ -2,8 +2,10 @@
 // before each item, and Ctrl+Z shared with the text boxes.
 #include "support/entorn.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QRandomGenerator>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
@@ -58,6 +60,9 @@ class TestMenuEdita : public QObject {
     void vesAlNumero();
     void controlZDesfaPrimerLaCaixa();
     void eliminaIOrdenaDesdeLaFinestra();
+    void elMenuDiuElQueFaraCtrlZ();
+    void totEsDesfaIEsRefa_data();
+    void totEsDesfaIEsRefa();
 
   private:
     std::unique_ptr<Entorn> m_entorn;
@@ -87,6 +92,12 @@ void TestMenuEdita::cercaFiltra_data() {
     QTest::newRow("un codi postal") << u"0800"_qs << QStringList{u'>' + marta, u"Puig, Jan"_qs};
     QTest::newRow("un telèfon") << u"612"_qs << QStringList{u'>' + marta};
     QTest::newRow("el començament d'una paraula, no el mig") << u"errer"_qs << QStringList();
+    QTest::newRow("una població darrere un codi postal ple")
+        << u"girona"_qs << QStringList{u">Àlvarez, Pau"_qs};
+    QTest::newRow("un camp no continua en el següent") << u"17001girona"_qs << QStringList();
+    QTest::newRow("una adreça") << u"rambla"_qs << QStringList{u">Col·lell, Jordi"_qs};
+    QTest::newRow("ela punt ela, com s'escriu sense el punt volat")
+        << u"Col.lell"_qs << QStringList{u">Col·lell, Jordi"_qs};
     QTest::newRow("cap") << u"Vidal"_qs << QStringList();
 }
 
@@ -203,6 +214,126 @@ void TestMenuEdita::eliminaIOrdenaDesdeLaFinestra() {
     QCOMPARE(m_entorn->etiqueta(), u"1"_qs);
     QCOMPARE(m_entorn->pantalla(), QStringList(5, QString()));
     QCOMPARE(proves::llegeixFitxer(sol), QByteArray());
+}
+
+// The menu names what the next Ctrl+Z and Ctrl+Shift+Z do; typing on screen comes first, and is
+// taken back and put back without a byte written.
+void TestMenuEdita::elMenuDiuElQueFaraCtrlZ() {
+    auto* desfes = m_entorn->finestra->findChild<QAction*>(u"mnuDesfes"_qs);
+    auto* refes = m_entorn->finestra->findChild<QAction*>(u"mnuRefes"_qs);
+    const auto menus = [&] {
+        return QStringList{desfes->isEnabled() ? desfes->text() : u'(' + desfes->text() + u')',
+                           refes->isEnabled() ? refes->text() : u'(' + refes->text() + u')'};
+    };
+    m_entorn->clica(u"cmdÚltim"_qs);
+    m_entorn->clica(u"cmdNou"_qs);
+    m_entorn->control(u"txtNom"_qs)->setText(u"Nova Alumna"_qs);
+    QCOMPARE(menus(), (QStringList{u"&Desfés: els canvis de la pantalla"_qs, u"(&Refés)"_qs}));
+    m_entorn->clica(u"cmdNou"_qs);  // a blank screen, nothing typed
+    QCOMPARE(menus(), (QStringList{u"&Desfés: alumne nou «Nova Alumna»"_qs, u"(&Refés)"_qs}));
+    desfes->trigger();
+    QCOMPARE(proves::llegeixFitxer(m_cami), kClasse);
+    QCOMPARE(menus(), (QStringList{u"(&Desfés)"_qs, u"&Refés: alumne nou «Nova Alumna»"_qs}));
+
+    // Typing not saved, then Ctrl+Z outside any box's own undo: the screen as saved, nothing
+    // written, and Refés puts the typing back.
+    m_entorn->finestra->Elimina();
+    const QStringList mostrada = m_entorn->pantalla();
+    const QByteArray eliminat = proves::llegeixFitxer(m_cami);
+    m_entorn->control(u"txtPoblació"_qs)->setText(u"Reus"_qs);
+    QCOMPARE(menus(), (QStringList{u"&Desfés: els canvis de la pantalla"_qs, u"(&Refés)"_qs}));
+    desfes->trigger();
+    QCOMPARE(m_entorn->pantalla(), mostrada);
+    QCOMPARE(proves::llegeixFitxer(m_cami), eliminat);
+    QCOMPARE(menus().first(), u"&Desfés: elimina «Puig, Jan»"_qs);
+    QCOMPARE(menus().last(), u"&Refés: els canvis de la pantalla"_qs);
+    refes->trigger();
+    QCOMPARE(m_entorn->pantalla()[3], u"Reus"_qs);
+    QCOMPARE(proves::llegeixFitxer(m_cami), eliminat);
+    desfes->trigger();
+    desfes->trigger();
+    QCOMPARE(proves::llegeixFitxer(m_cami), kClasse);
+    QCOMPARE(m_entorn->missatges.textos(), QStringList());
+}
+
+// Random saves, new students, removals down to an empty class, orderings and pastes, the file
+// read at every change; then every change undone and redone, each state back byte for byte.
+void TestMenuEdita::totEsDesfaIEsRefa_data() {
+    QTest::addColumn<quint32>("llavor");
+    for (quint32 llavor = 1; llavor <= 12; ++llavor)
+        QTest::addRow("llavor %u", llavor) << llavor;
+}
+
+void TestMenuEdita::totEsDesfaIEsRefa() {
+    QFETCH(quint32, llavor);
+    QRandomGenerator atzar(llavor);
+    const QString cami = m_entorn->fitxer(
+        u"petita"_qs, proves::bytesDe({{u"Vidal, Ot"_qs}, {u"Abad, Pau"_qs}, {u"Mas, Joan"_qs}}));
+    m_entorn->obre(cami);
+    frmAlumnes& finestra = *m_entorn->finestra;
+    auto* desfes = finestra.findChild<QAction*>(u"mnuDesfes"_qs);
+    auto* refes = finestra.findChild<QAction*>(u"mnuRefes"_qs);
+    QList<QByteArray> estats{proves::llegeixFitxer(cami)};
+    connect(&finestra.classe().historia(), &QUndoStack::indexChanged, this,
+            [&] { estats << proves::llegeixFitxer(cami); });
+
+    const auto nomNou = [&] { return u"Alumne %1"_qs.arg(atzar.bounded(1000)); };
+    for (int pas = 0; pas < 30; ++pas) {
+        switch (atzar.bounded(9)) {
+            case 0:
+            case 1:
+                m_entorn->control(u"txtNom"_qs)->setText(nomNou());
+                break;
+            case 2:
+                m_entorn->clica(u"cmdGravar"_qs);
+                break;
+            case 3:
+                m_entorn->clica(u"cmdNou"_qs);
+                break;
+            case 4:
+            case 5:
+                // Sometimes down to an empty class, and on.
+                for (int i = int(atzar.bounded(4)); i >= 0; --i)
+                    finestra.findChild<QAction*>(u"mnuElimina"_qs)->trigger();
+                break;
+            case 6:
+                finestra.findChild<QAction*>(u"mnuOrdena"_qs)->trigger();
+                break;
+            case 7:
+                m_entorn->portaretalls.dades = (nomNou() + u'\n' + nomNou() + u'\n').toUtf8();
+                finestra.findChild<QAction*>(u"mnuEnganxa"_qs)->trigger();
+                break;
+            default:
+                // Últim in an empty class asks to read record 0 again, as it must.
+                for (const char16_t* boto :
+                     {u"cmdPrimer", u"cmdSegüent", u"cmdAnterior", u"cmdÚltim"})
+                    if (atzar.bounded(2) && finestra.numRegistres() > 0)
+                        m_entorn->clica(QString::fromUtf16(boto));
+                break;
+        }
+    }
+    disconnect(&finestra.classe().historia(), nullptr, this, nullptr);
+    const QByteArray final = proves::llegeixFitxer(cami);
+    QCOMPARE(final, estats.last());
+
+    // Typing on screen goes first, and writes nothing.
+    if (desfes->text() == u"&Desfés: els canvis de la pantalla"_qs) {
+        desfes->trigger();
+        QCOMPARE(proves::llegeixFitxer(cami), final);
+    }
+    for (qsizetype i = estats.size() - 2; i >= 0; --i) {
+        QVERIFY2(desfes->isEnabled(), qPrintable(u"state %1"_qs.arg(i)));
+        desfes->trigger();
+        QCOMPARE(proves::llegeixFitxer(cami), estats[i]);
+    }
+    QVERIFY(!desfes->isEnabled());
+    for (qsizetype i = 1; i < estats.size(); ++i) {
+        QVERIFY(refes->isEnabled());
+        refes->trigger();
+        QCOMPARE(proves::llegeixFitxer(cami), estats[i]);
+    }
+    QVERIFY(!refes->isEnabled());
+    QCOMPARE(m_entorn->missatges.textos(), QStringList());
 }
 
 QTEST_MAIN(TestMenuEdita)

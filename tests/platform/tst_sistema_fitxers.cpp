@@ -3,12 +3,15 @@
 #include "support/crides_falses.h"
 #include "support/fitxers.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using platform::ErrorFitxer;
@@ -34,6 +37,7 @@ class TestSistemaFitxers : public QObject {
     void errorsDelCanal();
     void refusaElQueNoEsUnFitxerNormal();
     void unSegonTitularNoPotObrirElMateixFitxer();
+    void obrirEsborraLesCopiesDeixades();
     void esborrar();
     void unEsborratQueFallaDeixaElFitxer_data();
     void unEsborratQueFallaDeixaElFitxer();
@@ -188,6 +192,28 @@ void TestSistemaFitxers::unSegonTitularNoPotObrirElMateixFitxer() {
     QVERIFY_THROWS_EXCEPTION(ErrorFitxer, segon.obre(cami(u"f"_qs), 107));
     primer.tanca();
     segon.obre(cami(u"f"_qs), 107);
+}
+
+// An ordering killed before its copy took the name left it beside the class; the next open takes
+// it away, and nothing else: not a newer copy (another run's, under way), not another class's.
+void TestSistemaFitxers::obrirEsborraLesCopiesDeixades() {
+    const auto posaHora = [](const QString& nom, qint64 segons) {
+        const timespec hores[2] = {{segons, 0}, {segons, 0}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(nom).constData(), hores, 0), 0);
+    };
+    const qint64 ara = QDateTime::currentSecsSinceEpoch();
+    for (const auto& [nom, hora] : {std::pair{u".3r B.k2x9q"_qs, qint64(1000000000)},
+                                    {u".3r B.k2x9r"_qs, ara + 3600},
+                                    {u".3r B.notes.txt"_qs, qint64(1000000000)},
+                                    {u".4t A.k2x9q"_qs, qint64(1000000000)}}) {
+        proves::escriuFitxer(cami(nom), QByteArray(107, 'x'));
+        posaHora(cami(nom), hora);
+    }
+    SistemaFitxersReal fitxer;
+    fitxer.obre(cami(u"3r B"_qs), 107);
+    QCOMPARE(
+        QDir(m_temporal->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+        QStringList({u".3r B.k2x9r"_qs, u".3r B.notes.txt"_qs, u".4t A.k2x9q"_qs, u"3r B"_qs}));
 }
 
 void TestSistemaFitxers::esborrar() {

@@ -1,5 +1,7 @@
 #include "support/crides_falses.h"
 
+#include <utility>
+
 namespace proves {
 
 void CridesFalses::falla(Crida crida, int error, int vegades, int operacio, bool curta) {
@@ -29,6 +31,8 @@ int CridesFalses::fstat(int descriptor, struct stat* estat) {
     return falla(Crida::Fstat) ? -1 : CridesSistema::fstat(descriptor, estat);
 }
 int CridesFalses::flock(int descriptor, int operacio) {
+    if (abansDeBloquejar)
+        std::exchange(abansDeBloquejar, nullptr)();
     return falla(Crida::Flock) ? -1 : CridesSistema::flock(descriptor, operacio);
 }
 int CridesFalses::fcntl(int descriptor, int ordre, int argument) {

@@ -5,6 +5,7 @@
 #include <QMap>
 
 #include <cerrno>
+#include <functional>
 
 namespace proves {
 
@@ -43,6 +44,8 @@ class CridesFalses : public platform::CridesSistema {
     int crides(Crida crida) const { return m_crides.value(crida); }
 
     int operacioEnCurs = kQualsevol;  // set by the fake file system around each operation
+    // Runs once, just before the next flock: another program acting between an open and a lock.
+    std::function<void()> abansDeBloquejar;
 
     int open(const char* cami, int indicadors, mode_t mode) override;
     int stat(const char* cami, struct stat* estat) override;
